@@ -1,0 +1,85 @@
+#pragma once
+// One reading of the clock as local and UTC calendar time, with the Julian Date of the
+// UTC reading. The clock is a replaceable source, so tests can feed any reading.
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+namespace stm {
+
+struct CalendarTime {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, millisecond = 0;
+  bool operator==(const CalendarTime&) const = default;
+};
+
+struct ClockReading {
+  CalendarTime local;
+  CalendarTime utc;
+};
+
+using ClockSource = std::function<ClockReading()>;
+
+// One instant as local time and UTC (localtime_r and gmtime_r of the same time point,
+// so the two never disagree by the time between two reads).
+ClockReading readingAt(std::chrono::system_clock::time_point t);
+ClockReading readSystemClock();
+
+// A source that always gives the same reading.
+ClockSource fixedClock(ClockReading reading);
+
+class ClockSnapshot {
+ public:
+  // Reads the clock; throws SpaceTimeException when its UTC reading is out of range.
+  explicit ClockSnapshot(ClockSource source = readSystemClock);
+
+  // Reads the clock and never throws for an out-of-range clock: the times are kept and
+  // HasJulianDate() tells whether the Julian Date could be computed.
+  static ClockSnapshot Read(ClockSource source = readSystemClock);
+
+  // Reads the clock again. The calendar fields are replaced first; an out-of-range UTC
+  // reading then throws SpaceTimeException and leaves the previous Julian Date.
+  void Update();
+  // Update() without the exception: false when the Julian Date could not be computed.
+  bool Refresh() noexcept;
+
+  double GetJulianDate() const { return julianDate; }
+  bool HasJulianDate() const { return julianDateValid; }
+  const CalendarTime& Local() const { return local; }
+  const CalendarTime& Utc() const { return utc; }
+
+  // Text forms 1-6; any other form gives "parameter: out of range. set 1 - 6".
+  std::string GetLocalTimeText(int form) const;
+  std::string GetUtcText(int form) const;
+
+ private:
+  struct Unread {};
+  ClockSnapshot(ClockSource source, Unread);
+
+  ClockSource source;
+  CalendarTime local;
+  CalendarTime utc;
+  double julianDate = 0.0;
+  bool julianDateValid = false;
+};
+
+// One calendar reading as text form 1-6:
+//   1 "%04d/%02d/%02d %02d:%02d:%02d:%03d"   4 "%02d:%02d:%02d:%03d"
+//   2 "%04d/%02d/%02d %02d:%02d:%02d"        5 "%02d:%02d:%02d"
+//   3 "%04d/%02d/%02d"                       6 "%04d%02d%02d%02d%02d%02d"
+std::string timeText(const CalendarTime& t, int form);
+
+// The clock panel's Julian Date text: "%15.7lf".
+std::string julianDateText(double jd);
+
+// The three texts of the clock panel; the Julian Date says plainly when it is unavailable.
+struct ClockPanelTexts {
+  std::string utc;
+  std::string local;
+  std::string julianDate;
+};
+ClockPanelTexts clockPanelTexts(const ClockSnapshot& snapshot);
+
+inline constexpr const char* kJulianDateUnavailable = "unavailable";
+
+}  // namespace stm
