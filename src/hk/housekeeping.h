@@ -43,11 +43,9 @@ class HouseKeepingValues {
   double getSMeter1_2GHz() const;          // V
 
  private:
-  static constexpr int kStatusByte = 4;  // kept and flagged, but decoded by HouseKeepingStatus
-
   std::uint32_t rawByte[10] = {};
   char32_t notCopiedMark;
-  bool analyzed[10];
+  bool analyzed[10];  // entry k belongs to frame byte k; byte 4 (mode flags) has no query
 };
 
 class HouseKeepingStatus {

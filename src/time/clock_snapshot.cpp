@@ -1,0 +1,112 @@
+#include "time/clock_snapshot.h"
+
+#include <cstdio>
+#include <ctime>
+#include <utility>
+
+#include "time/space_time.h"
+
+namespace stm {
+
+namespace {
+
+CalendarTime fromTm(const std::tm& tm, int millisecond) {
+  return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, millisecond};
+}
+
+}  // namespace
+
+ClockReading readingAt(std::chrono::system_clock::time_point t) {
+  using namespace std::chrono;
+  const auto ms = floor<milliseconds>(t.time_since_epoch());
+  const auto secs = floor<seconds>(ms);
+  const std::time_t tt = static_cast<std::time_t>(secs.count());
+  const int millisecond = static_cast<int>((ms - secs).count());
+  std::tm local{};
+  std::tm utc{};
+  localtime_r(&tt, &local);
+  gmtime_r(&tt, &utc);
+  return {fromTm(local, millisecond), fromTm(utc, millisecond)};
+}
+
+ClockReading readSystemClock() { return readingAt(std::chrono::system_clock::now()); }
+
+ClockSource fixedClock(ClockReading reading) {
+  return [reading] { return reading; };
+}
+
+ClockSnapshot::ClockSnapshot(ClockSource source, Unread) : source(std::move(source)) {}
+
+ClockSnapshot::ClockSnapshot(ClockSource source) : source(std::move(source)) { Update(); }
+
+ClockSnapshot ClockSnapshot::Read(ClockSource source) {
+  ClockSnapshot snapshot(std::move(source), Unread{});
+  snapshot.Refresh();
+  return snapshot;
+}
+
+void ClockSnapshot::Update() {
+  const ClockReading reading = source();
+  local = reading.local;
+  utc = reading.utc;
+  julianDateValid = false;
+  julianDate = ToJulianDate(utc.year, utc.month, utc.day, utc.hour, utc.minute, utc.second,
+                            utc.millisecond);
+  julianDateValid = true;
+}
+
+bool ClockSnapshot::Refresh() noexcept {
+  try {
+    Update();
+    return true;
+  } catch (const SpaceTimeException&) {
+    return false;
+  }
+}
+
+std::string ClockSnapshot::GetLocalTimeText(int form) const { return timeText(local, form); }
+std::string ClockSnapshot::GetUtcText(int form) const { return timeText(utc, form); }
+
+std::string timeText(const CalendarTime& t, int form) {
+  // Room for every field at its widest int, so a replaced clock can never be truncated.
+  char buffer[128];
+  int n = 0;
+  switch (form) {
+    case 1:
+      n = std::snprintf(buffer, sizeof buffer, "%04d/%02d/%02d %02d:%02d:%02d:%03d", t.year, t.month,
+                        t.day, t.hour, t.minute, t.second, t.millisecond);
+      break;
+    case 2:
+      n = std::snprintf(buffer, sizeof buffer, "%04d/%02d/%02d %02d:%02d:%02d", t.year, t.month,
+                        t.day, t.hour, t.minute, t.second);
+      break;
+    case 3: n = std::snprintf(buffer, sizeof buffer, "%04d/%02d/%02d", t.year, t.month, t.day); break;
+    case 4:
+      n = std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d:%03d", t.hour, t.minute, t.second,
+                        t.millisecond);
+      break;
+    case 5: n = std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", t.hour, t.minute, t.second); break;
+    case 6:
+      n = std::snprintf(buffer, sizeof buffer, "%04d%02d%02d%02d%02d%02d", t.year, t.month, t.day,
+                        t.hour, t.minute, t.second);
+      break;
+    default: return "parameter: out of range. set 1 - 6";
+  }
+  return std::string(buffer, static_cast<std::size_t>(n));
+}
+
+std::string julianDateText(double jd) {
+  // Sized first: a huge or odd value must not be cut off.
+  const int n = std::snprintf(nullptr, 0, "%15.7lf", jd);
+  std::string text(static_cast<std::size_t>(n) + 1, '\0');
+  std::snprintf(text.data(), text.size(), "%15.7lf", jd);
+  text.resize(static_cast<std::size_t>(n));
+  return text;
+}
+
+ClockPanelTexts clockPanelTexts(const ClockSnapshot& snapshot) {
+  return {snapshot.GetUtcText(2), snapshot.GetLocalTimeText(2),
+          snapshot.HasJulianDate() ? julianDateText(snapshot.GetJulianDate()) : kJulianDateUnavailable};
+}
+
+}  // namespace stm
