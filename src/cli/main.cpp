@@ -1,0 +1,142 @@
+// quillon-decode: the dialog's reports from the command line, for logs and scripts.
+
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/batch.h"
+#include "cli/julian_date_command.h"
+
+namespace {
+
+using namespace quillon;
+using namespace quillon::cli;
+
+constexpr const char* kUsage =
+    "usage: quillon-decode [--json | --crlf] KIND [LETTERS... | -]\n"
+    "       quillon-decode jd [YYYY-MM-DD hh:mm:ss[.mmm]]\n"
+    "KIND is hk (22 letters), sat (8), pda (8) or satpda (16); --help tells all.\n";
+
+constexpr const char* kFooter = R"(Frames:
+  Each LETTERS argument is one frame, decoded exactly as typed in the dialog. With no
+  LETTERS, or with -, frames come from standard input, one a line: LF or CR LF line
+  ends; a leading beacon word "TNGR" followed by blanks is dropped, and so are trailing
+  blanks; empty lines are skipped. Anything else counts as typed: a blank among the
+  letters is an invalid letter. A not-copied letter is a lower-case x. Bytes that are
+  not UTF-8 are invalid letters and show as U+FFFD. A line longer than 4096 bytes is
+  refused without being held in memory.
+
+Output:
+  For each frame the dialog's report (title, UTC, LocalTime, Data, field lines) with LF
+  line ends, or CR LF with --crlf. With --json one JSON object a line: "kind", "data",
+  "utc" (ISO 8601, 2026-12-06T18:25:28.123Z), "local" (with its offset from UTC),
+  "fields" (analysed fields by key: engineering values as numbers, counts and seconds
+  as integers, states as texts) and "notAnalyzed" (the keys left out); satpda nests a
+  "fields"/"notAnalyzed" pair under "satellite" and under "pda".
+  jd prints the Julian Date of the UTC instant given, or of now, as "%15.7lf".
+
+Errors and exit status:
+  A frame of the wrong length is refused with the dialog's message on standard error
+  ("quillon-decode: line 3: Please input 22 Letters"; "frame 2" for arguments) and the
+  other frames are still decoded. A jd field out of range gives the date library's
+  words ("year outside 1900..2100").
+  0: every frame decoded; 1: a frame refused, a jd field out of range, or a read or
+  write error; 2: usage error.)";
+
+int usageError(const std::string& message) {
+  std::cerr << "quillon-decode: " << message << '\n' << kUsage;
+  return 2;
+}
+
+int runJulianDate(const std::vector<std::string>& words) {
+  JulianDateAnswer answer;
+  if (words.empty()) {
+    answer = julianDateNow(stm::readSystemClock);
+  } else {
+    // The instant may come as one argument or as date and time apart.
+    const std::string text = words.size() == 1 ? words[0] : words[0] + " " + words[1];
+    const auto instant = parseUtcInstant(text);
+    if (!instant) return usageError("jd expects YYYY-MM-DD hh:mm:ss[.mmm], not \"" + text + "\"");
+    answer = julianDateOf(*instant);
+  }
+  if (!answer.ok) {
+    std::cerr << "quillon-decode: " << answer.text << '\n';
+    return 1;
+  }
+  std::cout << answer.text << '\n' << std::flush;
+  if (!std::cout) {
+    std::cerr << "quillon-decode: cannot write the Julian Date\n";
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::ios::sync_with_stdio(false);
+
+  CLI::App app{"Decodes the CW telemetry beacon of the satellite Tanager, as the Quillon dialog does.",
+               "quillon-decode"};
+  app.footer(kFooter);
+  app.require_subcommand(1, 1);
+  bool json = false;
+  bool crlf = false;
+  auto* jsonFlag = app.add_flag("--json", json, "One JSON object a line instead of the text reports");
+  auto* crlfFlag = app.add_flag("--crlf", crlf, "Keep the dialog's CR LF line ends in the text reports");
+  jsonFlag->excludes(crlfFlag);
+
+  std::vector<std::string> letters;
+  std::vector<CLI::App*> kinds;
+  for (const FrameKind kind : kAllFrames) {
+    const FrameRule& rule = frameRule(kind);
+    auto* sub = app.add_subcommand(std::string(rule.name), std::string(rule.title) + ", " +
+                                                               std::to_string(rule.letters) + " letters");
+    sub->fallthrough();  // --json and --crlf may follow the kind
+    sub->add_option("LETTERS", letters, "Frames, one an argument; none or - reads standard input");
+    kinds.push_back(sub);
+  }
+  std::vector<std::string> instant;
+  auto* jd = app.add_subcommand("jd", "Julian Date of a UTC instant, or of now");
+  jd->add_option("INSTANT", instant, "YYYY-MM-DD hh:mm:ss[.mmm], UTC")->expected(0, 2);
+
+  // CLI11 would call an unknown kind an unexpected argument; say what it is instead.
+  for (int i = 1; i < argc; ++i) {
+    const std::string word = argv[i];
+    if (word.starts_with("-")) continue;
+    if (word != "jd" && frameRuleNamed(word) == nullptr) return usageError("unknown KIND \"" + word + "\"");
+    break;
+  }
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e);
+  } catch (const CLI::ParseError& e) {
+    return usageError(e.what());
+  }
+
+  if (jd->parsed()) {
+    if (json || crlf) return usageError("jd takes neither --json nor --crlf");
+    return runJulianDate(instant);
+  }
+  FrameKind kind = FrameKind::HouseKeeping;
+  for (std::size_t i = 0; i < kinds.size(); ++i) {
+    if (kinds[i]->parsed()) kind = kAllFrames[i];
+  }
+  const OutputForm form = json ? OutputForm::Json : crlf ? OutputForm::TextCrLf : OutputForm::Text;
+  ReportWriter writer(kind, form);
+
+  const bool fromInput = letters.empty() || (letters.size() == 1 && letters[0] == "-");
+  if (!fromInput && std::find(letters.begin(), letters.end(), "-") != letters.end()) {
+    return usageError("- reads the frames from standard input and goes alone");
+  }
+  const BatchResult result = fromInput ? decodeLog(fileSource(STDIN_FILENO), writer, std::cout, std::cerr)
+                                       : decodeFrames(letters, writer, std::cout, std::cerr);
+  return result.exitStatus();
+}
