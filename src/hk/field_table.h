@@ -25,6 +25,7 @@ struct FieldRow {
 
 template <class Decoder, std::size_t N>
 void readFields(std::vector<Field>& out, const Decoder& decoder, const FieldRow<Decoder> (&rows)[N]) {
+  out.reserve(out.size() + N);
   for (const FieldRow<Decoder>& row : rows) {
     Field field;
     field.key = row.key;

@@ -1,6 +1,6 @@
 #include "hk/report.h"
 
-#include <cstdio>
+#include <charconv>
 #include <stdexcept>
 
 #include "hk/field_table.h"
@@ -55,16 +55,16 @@ std::vector<FieldGroup> decodeFrame(FrameKind kind, std::u32string_view letters)
 }
 
 void appendFieldLine(std::string& out, const Field& field) {
-  char number[64];
+  // to_chars prints exactly what printf's "%.3lf" and "%d" print, without the locale.
+  char number[400];
   out += field.label;
   switch (field.form) {
     case FieldForm::Engineering:
-      std::snprintf(number, sizeof number, "%.3lf", field.engineering);
-      out += number;
+      out.append(number, std::to_chars(number, number + sizeof number, field.engineering,
+                                       std::chars_format::fixed, 3).ptr);
       break;
     case FieldForm::Count:
-      std::snprintf(number, sizeof number, "%d", field.count);
-      out += number;
+      out.append(number, std::to_chars(number, number + sizeof number, field.count).ptr);
       break;
     case FieldForm::State: out += field.state; break;
   }
@@ -102,7 +102,9 @@ std::optional<std::string> buildReport(FrameKind kind, std::string_view typedUtf
                                        const stm::ClockSnapshot& clock) {
   const std::u32string letters = toLetters(typedUtf8);
   if (letters.size() != frameRule(kind).letters) return std::nullopt;
-  return reportHeader(kind, typedUtf8, clock) + reportBody(decodeFrame(kind, letters));
+  std::string report = reportHeader(kind, typedUtf8, clock);
+  report += reportBody(decodeFrame(kind, letters));
+  return report;
 }
 
 }  // namespace quillon

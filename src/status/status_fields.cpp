@@ -59,7 +59,6 @@ std::vector<Field> satelliteFields(std::u32string_view l) {
   SatelliteStatus status;
   status.parse(l[0], l[1], l[2], l[3], l[4], l[5], l[6], l[7]);
   std::vector<Field> fields;
-  fields.reserve(std::size(kSatellite));
   readFields(fields, status, kSatellite);
   return fields;
 }
@@ -68,7 +67,6 @@ std::vector<Field> pdaFields(std::u32string_view l) {
   PdaStatus status;
   status.parse(l[0], l[1], l[2], l[3], l[4], l[5], l[6], l[7]);
   std::vector<Field> fields;
-  fields.reserve(std::size(kPda));
   readFields(fields, status, kPda);
   return fields;
 }
