@@ -102,6 +102,7 @@ int main(int argc, char** argv) {
   }
   std::vector<std::string> instant;
   auto* jd = app.add_subcommand("jd", "Julian Date of a UTC instant, or of now");
+  jd->fallthrough();  // so that --json after jd gets its own message
   jd->add_option("INSTANT", instant, "YYYY-MM-DD hh:mm:ss[.mmm], UTC")->expected(0, 2);
 
   // CLI11 would call an unknown kind an unexpected argument; say what it is instead.

@@ -1,0 +1,220 @@
+#include "cli/report_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "hk/letters.h"
+#include "test_clock.h"
+
+namespace quillon::cli {
+namespace {
+
+using test::kReading;
+using nlohmann::json;
+
+std::string crlfToLf(std::string text) {
+  std::string out;
+  appendLines(out, text, false);
+  return out;
+}
+
+struct FrameCase {
+  FrameKind kind;
+  std::string typed;
+};
+
+// The worked examples of every frame, not-copied letters, invalid letters and bytes.
+const FrameCase kFrames[] = {
+    {FrameKind::HouseKeeping, "89D0A76820472FBCA7A01F"},
+    {FrameKind::HouseKeeping, "89D0xx6820x72FxxA7Ax1F"},
+    {FrameKind::HouseKeeping, "89D0A76820472FBCA7A01 "},
+    {FrameKind::HouseKeeping, "89D0A76820472FBCA7A01\xff"},
+    {FrameKind::Satellite, "00000000"},
+    {FrameKind::Satellite, "1234x678"},
+    {FrameKind::Pda, "8A5C3E1F"},
+    {FrameKind::Pda, "D2B9E6f1"},
+    {FrameKind::SatellitePda, "000000008A5C3E1F"},
+    {FrameKind::SatellitePda, "xxxxxxxx8A5C3E1F"},
+    {FrameKind::SatellitePda, "0000000G8A5C3E1F"},
+    {FrameKind::SatellitePda, "0000000\xc3\xa9" "8A5C3E1F"},
+};
+
+void PrintTo(const FrameCase& c, std::ostream* os) { *os << frameRule(c.kind).name << " " << c.typed; }
+
+class TextReportTest : public testing::TestWithParam<FrameCase> {};
+
+TEST_P(TextReportTest, IsTheDialogsReport) {
+  const auto& [kind, typed] = GetParam();
+  const auto expected = buildReport(kind, sanitizeUtf8(typed), test::fixedSnapshot());
+  ASSERT_TRUE(expected);
+  for (const OutputForm form : {OutputForm::TextCrLf, OutputForm::Text}) {
+    ReportWriter writer(kind, form, stm::fixedClock(kReading));
+    std::string out = "earlier\n";
+    ASSERT_TRUE(writer.append(typed, out));
+    ASSERT_TRUE(writer.append(typed, out));  // the second report reuses the header
+    const std::string once = form == OutputForm::TextCrLf ? *expected : crlfToLf(*expected);
+    EXPECT_EQ(out, "earlier\n" + once + once);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Frames, TextReportTest, testing::ValuesIn(kFrames));
+
+TEST(TextReport, HeaderCarriesTimesAndVisibleReplacement) {
+  ReportWriter writer(FrameKind::Satellite, OutputForm::Text, stm::fixedClock(kReading));
+  std::string out;
+  ASSERT_TRUE(writer.append("0000000\x80", out));
+  EXPECT_EQ(out.substr(0, out.find("\n\n") + 2),
+            "Tanager Satellite Status\nUTC : 2026/12/06 18:25:28:123\n"
+            "LocalTime : 2026/12/06 19:25:28:123\nData = 0000000\xef\xbf\xbd\n\n");
+}
+
+TEST(TextReport, EachReadingGetsItsOwnTimes) {
+  int calls = 0;
+  ReportWriter writer(FrameKind::Pda, OutputForm::Text, [&] {
+    stm::ClockReading r = kReading;
+    r.utc.millisecond = r.local.millisecond = 100 + calls++ / 2;  // two frames a millisecond
+    return r;
+  });
+  std::string out;
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(writer.append("8A5C3E1F", out));
+  const auto count = [&](std::string_view stamp) {
+    int n = 0;
+    for (auto at = out.find(stamp); at != std::string::npos; at = out.find(stamp, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(count("UTC : 2026/12/06 18:25:28:100\n"), 2);
+  EXPECT_EQ(count("UTC : 2026/12/06 18:25:28:101\n"), 1);
+  EXPECT_EQ(count("LocalTime : 2026/12/06 19:25:28:101\n"), 1);
+}
+
+TEST(Report, WrongLengthAppendsNothing) {
+  for (const FrameKind kind : kAllFrames) {
+    for (const OutputForm form : {OutputForm::Text, OutputForm::TextCrLf, OutputForm::Json}) {
+      ReportWriter writer(kind, form, stm::fixedClock(kReading));
+      const std::size_t n = frameRule(kind).letters;
+      for (const std::string& typed : {std::string(), std::string(n - 1, '0'), std::string(n + 1, '0'),
+                                       std::string(n - 1, '0') + "\xc3\xa9" + "0"}) {
+        std::string out = "kept";
+        EXPECT_FALSE(writer.append(typed, out)) << frameRule(kind).name << " " << typed.size();
+        EXPECT_EQ(out, "kept");
+      }
+    }
+  }
+}
+
+json jsonReport(FrameKind kind, std::string_view typed) {
+  ReportWriter writer(kind, OutputForm::Json, stm::fixedClock(kReading));
+  std::string out;
+  EXPECT_TRUE(writer.append(typed, out));
+  EXPECT_EQ(out.find('\n'), out.size() - 1) << "one line, ended by LF";
+  return json::parse(out);
+}
+
+std::string threeDecimals(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3f", value);
+  return text;
+}
+
+TEST(JsonReport, HouseKeepingFieldByField) {
+  const json report = jsonReport(FrameKind::HouseKeeping, "89D0A76820472FBCA7A01F");
+  EXPECT_EQ(report["kind"], "hk");
+  EXPECT_EQ(report["data"], "89D0A76820472FBCA7A01F");
+  EXPECT_EQ(report["utc"], "2026-12-06T18:25:28.123Z");
+  EXPECT_EQ(report["local"], "2026-12-06T19:25:28.123+01:00");
+  const json& fields = report["fields"];
+  const std::pair<const char*, const char*> values[] = {
+      {"voltage33V", "3.309"},  {"voltage5V", "5.025"},
+      {"batteryVoltage", "4.034"}, {"mainBusVoltage", "3.768"},
+      {"commBoardTemperature", "69.371"}, {"batteryTemperature", "22.990"},
+      {"batteryCurrent", "-0.792"}, {"sMeter144MHz", "2.017"}, {"sMeter1_2GHz", "1.933"}};
+  for (const auto& [key, text] : values) {
+    ASSERT_TRUE(fields[key].is_number_float()) << key;
+    EXPECT_EQ(threeDecimals(fields[key].get<double>()), text) << key;
+  }
+  EXPECT_EQ(fields["voltage33V"].get<double>(), 137 * 6.16 / 255) << "full precision";
+  const std::pair<const char*, const char*> states[] = {
+      {"satelliteMode", "FLIGHT"}, {"usbPower", "turned off"}, {"rxMutualMonitor", "active"},
+      {"txMutualMonitor", "inactive"}, {"antenna", "folded"}, {"dtmfFlag", "turned off"},
+      {"amateurServiceMode", "DIGI off"}, {"apd33VAPower", "turned off"}, {"apd33VBPower", "turned off"},
+      {"apdMainPower", "turned off"}, {"daqPower", "turned on"}, {"pdaPower", "turned on"},
+      {"th59Power", "turned on"}, {"cwPower", "turned on"}, {"djC5TxPower", "turned on"}};
+  for (const auto& [key, text] : states) EXPECT_EQ(fields[key], text) << key;
+  EXPECT_EQ(fields.size(), 24u);
+  EXPECT_EQ(report["notAnalyzed"], json::array());
+}
+
+TEST(JsonReport, NotAnalyzedFieldsAreListedNotValued) {
+  const json report = jsonReport(FrameKind::HouseKeeping, "89D0xx6820x72FxxA7Ax1F");
+  EXPECT_EQ(report["notAnalyzed"],
+            json({"batteryVoltage", "commBoardTemperature", "batteryCurrent", "sMeter1_2GHz"}));
+  for (const auto& key : report["notAnalyzed"]) EXPECT_FALSE(report["fields"].contains(key));
+  EXPECT_EQ(report["fields"].size(), 20u);
+}
+
+TEST(JsonReport, CombinedFrameNestsBothWords) {
+  const json report = jsonReport(FrameKind::SatellitePda, "xxxxxxxx8A5C3E1F");
+  EXPECT_FALSE(report.contains("fields"));
+  EXPECT_EQ(report["satellite"]["fields"], json::object());
+  EXPECT_EQ(report["satellite"]["notAnalyzed"].size(), 18u);
+  const json& pda = report["pda"]["fields"];
+  EXPECT_EQ(pda.size(), 19u);
+  EXPECT_EQ(pda["pdaNumber"], 3);
+  EXPECT_TRUE(pda["logFileFreq"].is_number_integer());
+  EXPECT_EQ(pda["logFileFreq"], 240);
+  EXPECT_EQ(pda["apdSampleFreq"], 600);
+  EXPECT_EQ(pda["apdFileMode"], "writting");
+  EXPECT_EQ(report["pda"]["notAnalyzed"], json::array());
+}
+
+TEST(JsonReport, CountsAreIntegers) {
+  const json fields = jsonReport(FrameKind::Satellite, "FFFFFFFF")["fields"];
+  EXPECT_TRUE(fields["numberOfPictures"].is_number_integer());
+  EXPECT_EQ(fields["numberOfPictures"], 63);
+  EXPECT_EQ(fields["fmPacketFrameNumber"], 3);
+  EXPECT_EQ(fields["fmPacketInterval"], 120);
+}
+
+TEST(JsonReport, DataStaysValidAndVisible) {
+  // Quotes, a backslash, a control character and invalid bytes: escaped or replaced,
+  // one letter each, none dropped.
+  const std::string typed = "\"\\\t\x1b\xff\xfe" "00";
+  const json report = jsonReport(FrameKind::Pda, typed);
+  EXPECT_EQ(report["data"], "\"\\\t\x1b\xef\xbf\xbd\xef\xbf\xbd" "00");
+  EXPECT_EQ(report["fields"], json::object());
+  EXPECT_EQ(report["notAnalyzed"].size(), 19u);
+}
+
+struct ZoneCase {
+  stm::CalendarTime local;
+  stm::CalendarTime utc;
+  std::string localText;
+};
+
+void PrintTo(const ZoneCase& c, std::ostream* os) { *os << c.localText; }
+
+class IsoTimeTest : public testing::TestWithParam<ZoneCase> {};
+
+TEST_P(IsoTimeTest, OffsetFromTheSameReading) {
+  EXPECT_EQ(isoLocalText({GetParam().local, GetParam().utc}), GetParam().localText);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Zones, IsoTimeTest,
+    testing::Values(
+        ZoneCase{{2026, 12, 6, 18, 25, 28, 7}, {2026, 12, 6, 18, 25, 28, 7}, "2026-12-06T18:25:28.007+00:00"},
+        ZoneCase{{2026, 12, 5, 21, 25, 28, 0}, {2026, 12, 6, 2, 25, 28, 0}, "2026-12-05T21:25:28.000-05:00"},
+        ZoneCase{{2026, 12, 6, 23, 55, 0, 0}, {2026, 12, 6, 18, 25, 0, 0}, "2026-12-06T23:55:00.000+05:30"},
+        ZoneCase{{2027, 1, 1, 13, 0, 0, 0}, {2026, 12, 31, 23, 0, 0, 0}, "2027-01-01T13:00:00.000+14:00"},
+        ZoneCase{{2024, 2, 28, 14, 30, 0, 0}, {2024, 2, 29, 0, 0, 0, 0}, "2024-02-28T14:30:00.000-09:30"},
+        ZoneCase{{2024, 3, 1, 0, 20, 0, 0}, {2024, 2, 29, 23, 0, 0, 0}, "2024-03-01T00:20:00.000+01:20"}));
+
+TEST(IsoTime, UtcText) {
+  EXPECT_EQ(isoUtcText({2009, 1, 2, 3, 4, 5, 6}), "2009-01-02T03:04:05.006Z");
+}
+
+}  // namespace
+}  // namespace quillon::cli
