@@ -16,7 +16,9 @@ void buildOne(benchmark::State& state, FrameKind kind, const char* typed) {
   }
 }
 
-void BM_HouseKeepingReport(benchmark::State& s) { buildOne(s, FrameKind::HouseKeeping, "89D0A76820472FBCA7A01F"); }
+void BM_HouseKeepingReport(benchmark::State& s) {
+  buildOne(s, FrameKind::HouseKeeping, "89D0A76820472FBCA7A01F");
+}
 void BM_SatelliteReport(benchmark::State& s) { buildOne(s, FrameKind::Satellite, "89D0A768"); }
 void BM_PdaReport(benchmark::State& s) { buildOne(s, FrameKind::Pda, "8A5C3E1F"); }
 void BM_SatellitePdaReport(benchmark::State& s) { buildOne(s, FrameKind::SatellitePda, "89D0A7688A5C3E1F"); }

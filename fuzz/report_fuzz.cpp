@@ -13,8 +13,7 @@ void check(bool ok) {
   if (!ok) std::abort();
 }
 
-const stm::ClockSource kClock =
-    stm::fixedClock({{2009, 6, 30, 23, 5, 9, 42}, {2009, 6, 30, 14, 5, 9, 42}});
+const stm::ClockSource kClock = stm::fixedClock({{2009, 6, 30, 23, 5, 9, 42}, {2009, 6, 30, 14, 5, 9, 42}});
 
 }  // namespace
 

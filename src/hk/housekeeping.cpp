@@ -49,8 +49,12 @@ double HouseKeepingValues::getVoltage33V() const { return analyzed[0] ? voltage6
 double HouseKeepingValues::getVoltage5V() const { return analyzed[1] ? voltage616(rawByte[1]) : -2.0; }
 double HouseKeepingValues::getBatteryVoltage() const { return analyzed[2] ? voltage616(rawByte[2]) : -2.0; }
 double HouseKeepingValues::getMainBusVoltage() const { return analyzed[3] ? voltage924(rawByte[3]) : -2.0; }
-double HouseKeepingValues::getCommBoardTemperature() const { return analyzed[5] ? temperature(rawByte[5]) : -2.0; }
-double HouseKeepingValues::getBatteryTemperature() const { return analyzed[6] ? temperature(rawByte[6]) : -2.0; }
+double HouseKeepingValues::getCommBoardTemperature() const {
+  return analyzed[5] ? temperature(rawByte[5]) : -2.0;
+}
+double HouseKeepingValues::getBatteryTemperature() const {
+  return analyzed[6] ? temperature(rawByte[6]) : -2.0;
+}
 double HouseKeepingValues::getBatteryCurrent() const { return analyzed[7] ? current(rawByte[7]) : -2.0; }
 double HouseKeepingValues::getSMeter144MHz() const { return analyzed[8] ? sensor308(rawByte[8]) : -2.0; }
 double HouseKeepingValues::getSMeter1_2GHz() const { return analyzed[9] ? sensor308(rawByte[9]) : -2.0; }

@@ -13,7 +13,8 @@ const FieldRow<V> kVoltages[] = {
     {"voltage33V", "Voltage of 3.3V system is ", &V::isVoltage33VAnalyzed, &V::getVoltage33V, " [V]"},
     {"voltage5V", "Voltage of 5V system is ", &V::isVoltage5VAnalyzed, &V::getVoltage5V, " [V]"},
     {"batteryVoltage", "Voltage of battery is ", &V::isBatteryVoltageAnalyzed, &V::getBatteryVoltage, " [V]"},
-    {"mainBusVoltage", "Voltage of main bus is ", &V::isMainBusVoltageAnalyzed, &V::getMainBusVoltage, " [V]"},
+    {"mainBusVoltage", "Voltage of main bus is ", &V::isMainBusVoltageAnalyzed, &V::getMainBusVoltage,
+     " [V]"},
 };
 
 const FieldRow<S> kModes[] = {
@@ -23,13 +24,16 @@ const FieldRow<S> kModes[] = {
     {"txMutualMonitor", "Tx mutual monitor is ", &S::isTxMutualMonitorAnalyzed, &S::getTxMutualMonitor},
     {"antenna", "Antenna is ", &S::isAntennaAnalyzed, &S::getAntenna},
     {"dtmfFlag", "DTMF flag is ", &S::isDtmfFlagAnalyzed, &S::getDtmfFlag},
-    {"amateurServiceMode", "Amatuer service mode : ", &S::isAmateurServiceModeAnalyzed, &S::getAmateurServiceMode},
+    {"amateurServiceMode", "Amatuer service mode : ", &S::isAmateurServiceModeAnalyzed,
+     &S::getAmateurServiceMode},
 };
 
 // The battery temperature label has no blank before the number: operators' logs carry it so.
 const FieldRow<V> kSensors[] = {
-    {"commBoardTemperature", "Temperature of communication board is ", &V::isCommBoardTemperatureAnalyzed, &V::getCommBoardTemperature, " ['C]"},
-    {"batteryTemperature", "Temperature of battery is", &V::isBatteryTemperatureAnalyzed, &V::getBatteryTemperature, " ['C]"},
+    {"commBoardTemperature", "Temperature of communication board is ", &V::isCommBoardTemperatureAnalyzed,
+     &V::getCommBoardTemperature, " ['C]"},
+    {"batteryTemperature", "Temperature of battery is", &V::isBatteryTemperatureAnalyzed,
+     &V::getBatteryTemperature, " ['C]"},
     {"batteryCurrent", "Current of battery is ", &V::isBatteryCurrentAnalyzed, &V::getBatteryCurrent, " [A]"},
     {"sMeter144MHz", "S meter of 144MHz is ", &V::isSMeter144MHzAnalyzed, &V::getSMeter144MHz, " [V]"},
     {"sMeter1_2GHz", "S meter of 1.2GHz is ", &V::isSMeter1_2GHzAnalyzed, &V::getSMeter1_2GHz, " [V]"},

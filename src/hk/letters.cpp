@@ -3,8 +3,7 @@
 namespace quillon {
 
 bool isHexLetterOrMark(char32_t c, char32_t mark) {
-  return c == mark || (c >= U'0' && c <= U'9') || (c >= U'a' && c <= U'f') ||
-         (c >= U'A' && c <= U'F');
+  return c == mark || (c >= U'0' && c <= U'9') || (c >= U'a' && c <= U'f') || (c >= U'A' && c <= U'F');
 }
 
 int hexLetterValue(char32_t c) {
@@ -14,8 +13,7 @@ int hexLetterValue(char32_t c) {
   return 0;
 }
 
-bool packStatusWord(const char32_t (&letters)[8], char32_t mark, std::uint32_t& word,
-                    unsigned& notCopied) {
+bool packStatusWord(const char32_t (&letters)[8], char32_t mark, std::uint32_t& word, unsigned& notCopied) {
   for (char32_t c : letters) {
     if (!isHexLetterOrMark(c, mark)) return false;
   }

@@ -21,8 +21,7 @@ int hexLetterValue(char32_t c);
 // Packs the 8 letters of a status word, letter 1 into bits 31-28 and an uncopied letter as
 // nibble 0. False at the first invalid letter, with word and notCopied untouched;
 // otherwise bit k-1 of notCopied tells that letter k was the mark.
-bool packStatusWord(const char32_t (&letters)[8], char32_t mark, std::uint32_t& word,
-                    unsigned& notCopied);
+bool packStatusWord(const char32_t (&letters)[8], char32_t mark, std::uint32_t& word, unsigned& notCopied);
 
 // The typed text as code points. A byte that is not part of valid UTF-8 becomes one
 // U+FFFD, so it still counts as one (invalid) letter and is never dropped.

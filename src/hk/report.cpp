@@ -11,10 +11,12 @@ namespace quillon {
 namespace {
 
 constexpr FrameRule kRules[] = {
-    {FrameKind::HouseKeeping, 22, "hk", "Tanager CW House Keeping Status", "Please input 22 Letters", "Over 22 letters!"},
+    {FrameKind::HouseKeeping, 22, "hk", "Tanager CW House Keeping Status", "Please input 22 Letters",
+     "Over 22 letters!"},
     {FrameKind::Satellite, 8, "sat", "Tanager Satellite Status", "Please input 8 Letters", "Over 8 letters!"},
     {FrameKind::Pda, 8, "pda", "Tanager PDA Status", "Please input 8 Letters", "Over 8 letters!"},
-    {FrameKind::SatellitePda, 16, "satpda", "Tanager Satellite & PDA Status", "Please input 16 Letters", "Over 16 letters!"},
+    {FrameKind::SatellitePda, 16, "satpda", "Tanager Satellite & PDA Status", "Please input 16 Letters",
+     "Over 16 letters!"},
 };
 
 }  // namespace
@@ -48,8 +50,7 @@ std::vector<FieldGroup> decodeFrame(FrameKind kind, std::u32string_view letters)
     case FrameKind::Pda: return {{"", pdaFields(letters)}};
     case FrameKind::SatellitePda:
       // The halves decode independently: a bad letter in one leaves the other whole.
-      return {{"satellite", satelliteFields(letters.substr(0, 8))},
-              {"pda", pdaFields(letters.substr(8, 8))}};
+      return {{"satellite", satelliteFields(letters.substr(0, 8))}, {"pda", pdaFields(letters.substr(8, 8))}};
   }
   throw std::invalid_argument("unknown frame");
 }
@@ -60,8 +61,9 @@ void appendFieldLine(std::string& out, const Field& field) {
   out += field.label;
   switch (field.form) {
     case FieldForm::Engineering:
-      out.append(number, std::to_chars(number, number + sizeof number, field.engineering,
-                                       std::chars_format::fixed, 3).ptr);
+      out.append(
+          number,
+          std::to_chars(number, number + sizeof number, field.engineering, std::chars_format::fixed, 3).ptr);
       break;
     case FieldForm::Count:
       out.append(number, std::to_chars(number, number + sizeof number, field.count).ptr);

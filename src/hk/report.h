@@ -20,11 +20,11 @@ enum class FrameKind { HouseKeeping, Satellite, Pda, SatellitePda };
 
 struct FrameRule {
   FrameKind kind;
-  std::size_t letters;          // exact length a check needs
-  std::string_view name;        // short name for scripts: "hk", "sat", "pda", "satpda"
-  std::string_view title;       // "Tanager CW House Keeping Status"
-  std::string_view wrongLength; // "Please input 22 Letters"
-  std::string_view overLength;  // "Over 22 letters!"
+  std::size_t letters;           // exact length a check needs
+  std::string_view name;         // short name for scripts: "hk", "sat", "pda", "satpda"
+  std::string_view title;        // "Tanager CW House Keeping Status"
+  std::string_view wrongLength;  // "Please input 22 Letters"
+  std::string_view overLength;   // "Over 22 letters!"
 };
 
 inline constexpr std::string_view kWrongLengthCaption = "Invalidate";
@@ -32,8 +32,8 @@ inline constexpr std::string_view kWrongLengthCaption = "Invalidate";
 const FrameRule& frameRule(FrameKind kind);
 // The rule named "hk", "sat", "pda" or "satpda"; nullptr for any other name.
 const FrameRule* frameRuleNamed(std::string_view name);
-inline constexpr FrameKind kAllFrames[] = {FrameKind::HouseKeeping, FrameKind::Satellite,
-                                           FrameKind::Pda, FrameKind::SatellitePda};
+inline constexpr FrameKind kAllFrames[] = {FrameKind::HouseKeeping, FrameKind::Satellite, FrameKind::Pda,
+                                           FrameKind::SatellitePda};
 
 // True when the typed text has exactly the frame's number of characters.
 bool hasFrameLength(FrameKind kind, std::string_view typedUtf8);
@@ -74,8 +74,7 @@ void appendFieldLine(std::string& out, const Field& field);
 // The field lines of the analysed fields, each group closed by "\r\n".
 std::string reportBody(const std::vector<FieldGroup>& groups);
 // Title, both times in form 1, the typed text as it is, and the empty line.
-std::string reportHeader(FrameKind kind, std::string_view typedUtf8,
-                         const stm::ClockSnapshot& clock);
+std::string reportHeader(FrameKind kind, std::string_view typedUtf8, const stm::ClockSnapshot& clock);
 
 // The whole text a check appends to the result box; nullopt when the length is wrong.
 std::optional<std::string> buildReport(FrameKind kind, std::string_view typedUtf8,

@@ -30,9 +30,7 @@ void PdaStatus::setAllAnalyzed(bool value) {
 void PdaStatus::clearFlagsOfLetter(int letter) {
   switch (letter) {
     case 1: logFileModeAnalyzed = sunSensor5Analyzed = sunSensor4Analyzed = false; break;
-    case 2:
-      sunSensor3Analyzed = sunSensor2Analyzed = sunSensor1Analyzed = imageFormatAnalyzed = false;
-      break;
+    case 2: sunSensor3Analyzed = sunSensor2Analyzed = sunSensor1Analyzed = imageFormatAnalyzed = false; break;
     case 3: imageFormatAnalyzed = tetherAnalyzed = apdFileModeAnalyzed = false; break;
     case 4: apdSampleFreqAnalyzed = apdStatusAnalyzed = false; break;
     case 5: torquerControlAnalyzed = tleAnalyzed = logFileFreqAnalyzed = false; break;

@@ -16,8 +16,8 @@ class PdaStatus {
  public:
   PdaStatus();
 
-  bool parse(char32_t letter1, char32_t letter2, char32_t letter3, char32_t letter4,
-             char32_t letter5, char32_t letter6, char32_t letter7, char32_t letter8);
+  bool parse(char32_t letter1, char32_t letter2, char32_t letter3, char32_t letter4, char32_t letter5,
+             char32_t letter6, char32_t letter7, char32_t letter8);
   void setAllAnalyzed(bool value);
 
   bool isWdtStatusAnalyzed() const { return wdtStatusAnalyzed; }

@@ -8,22 +8,29 @@ namespace {
 
 constexpr const char* kNotAnalyzed = "not analyzed";
 
-constexpr const char* kFmProtocol[4] = {"AFSK 1200bps Ax.25", "GMSK 9600bps Ax.25",
-                                        "AFSK 1200bps SRLL", "GMSK 1200bps SRLL"};
+constexpr const char* kFmProtocol[4] = {"AFSK 1200bps Ax.25", "GMSK 9600bps Ax.25", "AFSK 1200bps SRLL",
+                                        "GMSK 1200bps SRLL"};
 
-constexpr const char* kFmMode[16] = {
-    "realtime 3 frames mode",        "realtime 2 frames mode",
-    "realtime 1 frame mode",         "realtime 10Hz gyro data mode",
-    "realtime sun sensor data mode", "picture downlink mode",
-    "past data playback mode",       "past apd data playback mode",
-    "tether data mode",              "gyro data of separation mode",
-    "not used mode",                 "not used mode",
-    "not used mode",                 "not used mode",
-    "not used mode",                 "not used mode"};
+constexpr const char* kFmMode[16] = {"realtime 3 frames mode",
+                                     "realtime 2 frames mode",
+                                     "realtime 1 frame mode",
+                                     "realtime 10Hz gyro data mode",
+                                     "realtime sun sensor data mode",
+                                     "picture downlink mode",
+                                     "past data playback mode",
+                                     "past apd data playback mode",
+                                     "tether data mode",
+                                     "gyro data of separation mode",
+                                     "not used mode",
+                                     "not used mode",
+                                     "not used mode",
+                                     "not used mode",
+                                     "not used mode",
+                                     "not used mode"};
 
 constexpr const char* kServiceMode[8] = {
-    "disable",  "digipeater uplink mode", "digipeater multicast mode", "not used",
-    "not used", "not used",               "not used",                  "EMERGENCY MAINTENANCE MODE"};
+    "disable",  "digipeater uplink mode",    "digipeater multicast mode", "not used", "not used", "not used",
+    "not used", "EMERGENCY MAINTENANCE MODE"};
 
 constexpr int kPacketIntervalSeconds[8] = {1, 2, 3, 5, 10, 30, 60, 120};
 
@@ -48,7 +55,9 @@ void SatelliteStatus::clearFlagsOfLetter(int letter) {
       fmPacketFrameNumberAnalyzed = fmTxPowerAnalyzed = amateurServiceRxPowerAnalyzed = false;
       cwTxPowerAnalyzed = false;
       break;
-    case 3: asmPowerAnalyzed = cameraPowerAnalyzed = apdMainPowerAnalyzed = apd33VBPowerAnalyzed = false; break;
+    case 3:
+      asmPowerAnalyzed = cameraPowerAnalyzed = apdMainPowerAnalyzed = apd33VBPowerAnalyzed = false;
+      break;
     case 4:
       apd33VAPowerAnalyzed = magnetSensorPowerAnalyzed = usb2SerialPowerAnalyzed = false;
       antennaAnalyzed = false;
@@ -81,7 +90,9 @@ const char* SatelliteStatus::getFm() const {
 const char* SatelliteStatus::getFmProtocol() const {
   return fmProtocolAnalyzed ? kFmProtocol[bits(1, 3)] : kNotAnalyzed;
 }
-const char* SatelliteStatus::getFmMode() const { return fmModeAnalyzed ? kFmMode[bits(3, 15)] : kNotAnalyzed; }
+const char* SatelliteStatus::getFmMode() const {
+  return fmModeAnalyzed ? kFmMode[bits(3, 15)] : kNotAnalyzed;
+}
 const char* SatelliteStatus::getServiceMode() const {
   return serviceModeAnalyzed ? kServiceMode[bits(7, 7)] : kNotAnalyzed;
 }

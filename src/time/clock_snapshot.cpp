@@ -50,8 +50,7 @@ void ClockSnapshot::Update() {
   local = reading.local;
   utc = reading.utc;
   julianDateValid = false;
-  julianDate = ToJulianDate(utc.year, utc.month, utc.day, utc.hour, utc.minute, utc.second,
-                            utc.millisecond);
+  julianDate = ToJulianDate(utc.year, utc.month, utc.day, utc.hour, utc.minute, utc.second, utc.millisecond);
   julianDateValid = true;
 }
 
@@ -73,12 +72,12 @@ std::string timeText(const CalendarTime& t, int form) {
   int n = 0;
   switch (form) {
     case 1:
-      n = std::snprintf(buffer, sizeof buffer, "%04d/%02d/%02d %02d:%02d:%02d:%03d", t.year, t.month,
-                        t.day, t.hour, t.minute, t.second, t.millisecond);
+      n = std::snprintf(buffer, sizeof buffer, "%04d/%02d/%02d %02d:%02d:%02d:%03d", t.year, t.month, t.day,
+                        t.hour, t.minute, t.second, t.millisecond);
       break;
     case 2:
-      n = std::snprintf(buffer, sizeof buffer, "%04d/%02d/%02d %02d:%02d:%02d", t.year, t.month,
-                        t.day, t.hour, t.minute, t.second);
+      n = std::snprintf(buffer, sizeof buffer, "%04d/%02d/%02d %02d:%02d:%02d", t.year, t.month, t.day,
+                        t.hour, t.minute, t.second);
       break;
     case 3: n = std::snprintf(buffer, sizeof buffer, "%04d/%02d/%02d", t.year, t.month, t.day); break;
     case 4:
@@ -87,8 +86,8 @@ std::string timeText(const CalendarTime& t, int form) {
       break;
     case 5: n = std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", t.hour, t.minute, t.second); break;
     case 6:
-      n = std::snprintf(buffer, sizeof buffer, "%04d%02d%02d%02d%02d%02d", t.year, t.month, t.day,
-                        t.hour, t.minute, t.second);
+      n = std::snprintf(buffer, sizeof buffer, "%04d%02d%02d%02d%02d%02d", t.year, t.month, t.day, t.hour,
+                        t.minute, t.second);
       break;
     default: return "parameter: out of range. set 1 - 6";
   }

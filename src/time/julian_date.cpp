@@ -23,8 +23,7 @@ bool IsValidMinute(int value) { return value >= 0 && value <= 60; }
 bool IsValidSecond(int value) { return value >= 0; }
 bool IsValidMillisecond(int value) { return value >= 0; }
 
-double ToJulianDate(int year, int month, int day, int hour, int minute, int second,
-                    int millisecond) {
+double ToJulianDate(int year, int month, int day, int hour, int minute, int second, int millisecond) {
   if (!IsValidYear(year)) throw SpaceTimeException(SpaceTimeException::Year);
   if (!IsValidMonth(month)) throw SpaceTimeException(SpaceTimeException::Month);
   if (!IsValidDay(day)) throw SpaceTimeException(SpaceTimeException::Day);

@@ -30,7 +30,6 @@ bool IsValidMillisecond(int value);  // >= 0
 // Checks the fields in argument order and throws SpaceTimeException for the first bad one.
 // The fixed Gregorian offset is exact from 1900-03-01 to 2100-02-28 only: a day low in
 // January and February 1900, a day high from March 2100. Kept so every tool agrees.
-double ToJulianDate(int year, int month, int day, int hour, int minute, int second,
-                    int millisecond);
+double ToJulianDate(int year, int month, int day, int hour, int minute, int second, int millisecond);
 
 }  // namespace stm

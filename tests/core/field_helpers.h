@@ -29,7 +29,8 @@ inline std::set<std::string> allKeys(FrameKind kind) {
   std::set<std::string> keys;
   const std::string zeros(frameRule(kind).letters, '0');
   for (const FieldGroup& g : decode(kind, zeros)) {
-    for (const Field& f : g.fields) keys.insert((g.name.empty() ? "" : std::string(g.name) + ".") + std::string(f.key));
+    for (const Field& f : g.fields)
+      keys.insert((g.name.empty() ? "" : std::string(g.name) + ".") + std::string(f.key));
   }
   return keys;
 }

@@ -1,10 +1,11 @@
+#include "hk/housekeeping.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
 
 #include "field_helpers.h"
-#include "hk/housekeeping.h"
 
 namespace quillon {
 namespace {
@@ -12,29 +13,45 @@ namespace {
 using namespace testing_support;
 constexpr auto HK = FrameKind::HouseKeeping;
 
-const std::set<std::string> kModeLetter9 = {"satelliteMode", "usbPower", "rxMutualMonitor", "txMutualMonitor"};
+const std::set<std::string> kModeLetter9 = {"satelliteMode", "usbPower", "rxMutualMonitor",
+                                            "txMutualMonitor"};
 const std::set<std::string> kModeLetter10 = {"antenna", "dtmfFlag", "amateurServiceMode"};
 const std::set<std::string> kPowerLetter21 = {"apd33VAPower", "apd33VBPower", "apdMainPower", "daqPower"};
 const std::set<std::string> kPowerLetter22 = {"pdaPower", "th59Power", "cwPower", "djC5TxPower"};
-const std::set<std::string> kValues = {"voltage33V", "voltage5V", "batteryVoltage", "mainBusVoltage",
-                                       "commBoardTemperature", "batteryTemperature", "batteryCurrent",
-                                       "sMeter144MHz", "sMeter1_2GHz"};
+const std::set<std::string> kValues = {
+    "voltage33V",         "voltage5V",      "batteryVoltage", "mainBusVoltage", "commBoardTemperature",
+    "batteryTemperature", "batteryCurrent", "sMeter144MHz",   "sMeter1_2GHz"};
 // Frame byte k carries this value field (byte 4 holds the mode flags).
-const char* const kValueOfByte[10] = {"voltage33V", "voltage5V", "batteryVoltage", "mainBusVoltage", nullptr,
-                                      "commBoardTemperature", "batteryTemperature", "batteryCurrent",
-                                      "sMeter144MHz", "sMeter1_2GHz"};
+const char* const kValueOfByte[10] = {
+    "voltage33V",           "voltage5V",          "batteryVoltage", "mainBusVoltage", nullptr,
+    "commBoardTemperature", "batteryTemperature", "batteryCurrent", "sMeter144MHz",   "sMeter1_2GHz"};
 
 TEST(HouseKeeping, WorkedFrameDecodesEveryField) {
   const auto v = values(HK, "89D0A76820472FBCA7A01F");
-  const std::map<std::string, std::string> expected = {
-      {"voltage33V", "3.309"}, {"voltage5V", "5.025"}, {"batteryVoltage", "4.034"},
-      {"mainBusVoltage", "3.768"}, {"commBoardTemperature", "69.371"}, {"batteryTemperature", "22.990"},
-      {"batteryCurrent", "-0.792"}, {"sMeter144MHz", "2.017"}, {"sMeter1_2GHz", "1.933"},
-      {"satelliteMode", "FLIGHT"}, {"usbPower", "turned off"}, {"rxMutualMonitor", "active"},
-      {"txMutualMonitor", "inactive"}, {"antenna", "folded"}, {"dtmfFlag", "turned off"},
-      {"amateurServiceMode", "DIGI off"}, {"apd33VAPower", "turned off"}, {"apd33VBPower", "turned off"},
-      {"apdMainPower", "turned off"}, {"daqPower", "turned on"}, {"pdaPower", "turned on"},
-      {"th59Power", "turned on"}, {"cwPower", "turned on"}, {"djC5TxPower", "turned on"}};
+  const std::map<std::string, std::string> expected = {{"voltage33V", "3.309"},
+                                                       {"voltage5V", "5.025"},
+                                                       {"batteryVoltage", "4.034"},
+                                                       {"mainBusVoltage", "3.768"},
+                                                       {"commBoardTemperature", "69.371"},
+                                                       {"batteryTemperature", "22.990"},
+                                                       {"batteryCurrent", "-0.792"},
+                                                       {"sMeter144MHz", "2.017"},
+                                                       {"sMeter1_2GHz", "1.933"},
+                                                       {"satelliteMode", "FLIGHT"},
+                                                       {"usbPower", "turned off"},
+                                                       {"rxMutualMonitor", "active"},
+                                                       {"txMutualMonitor", "inactive"},
+                                                       {"antenna", "folded"},
+                                                       {"dtmfFlag", "turned off"},
+                                                       {"amateurServiceMode", "DIGI off"},
+                                                       {"apd33VAPower", "turned off"},
+                                                       {"apd33VBPower", "turned off"},
+                                                       {"apdMainPower", "turned off"},
+                                                       {"daqPower", "turned on"},
+                                                       {"pdaPower", "turned on"},
+                                                       {"th59Power", "turned on"},
+                                                       {"cwPower", "turned on"},
+                                                       {"djC5TxPower", "turned on"}};
   EXPECT_EQ(v, expected);
 }
 
@@ -54,15 +71,31 @@ INSTANTIATE_TEST_SUITE_P(
     Frames, HouseKeepingExtremes,
     ::testing::Values(
         ExtremeCase{"0000000000000000000000",
-                    {{"voltage33V", "0.000"}, {"mainBusVoltage", "0.000"}, {"commBoardTemperature", "-67.840"},
-                     {"batteryCurrent", "1.486"}, {"sMeter1_2GHz", "0.000"}, {"satelliteMode", "FLIGHT"},
-                     {"usbPower", "turned off"}, {"rxMutualMonitor", "inactive"}, {"antenna", "folded"},
-                     {"amateurServiceMode", "DIGI off"}, {"apd33VAPower", "turned off"}, {"djC5TxPower", "turned off"}}},
+                    {{"voltage33V", "0.000"},
+                     {"mainBusVoltage", "0.000"},
+                     {"commBoardTemperature", "-67.840"},
+                     {"batteryCurrent", "1.486"},
+                     {"sMeter1_2GHz", "0.000"},
+                     {"satelliteMode", "FLIGHT"},
+                     {"usbPower", "turned off"},
+                     {"rxMutualMonitor", "inactive"},
+                     {"antenna", "folded"},
+                     {"amateurServiceMode", "DIGI off"},
+                     {"apd33VAPower", "turned off"},
+                     {"djC5TxPower", "turned off"}}},
         ExtremeCase{"FFFFFFFFFFFFFFFFFFFFFF",
-                    {{"voltage5V", "6.160"}, {"mainBusVoltage", "9.240"}, {"batteryTemperature", "424.960"},
-                     {"batteryCurrent", "-1.603"}, {"sMeter144MHz", "3.080"}, {"satelliteMode", "DEBUG"},
-                     {"usbPower", "turned on"}, {"txMutualMonitor", "active"}, {"antenna", "deployed"},
-                     {"dtmfFlag", "turned on"}, {"amateurServiceMode", "DIGI off"}, {"apd33VBPower", "turned on"},
+                    {{"voltage5V", "6.160"},
+                     {"mainBusVoltage", "9.240"},
+                     {"batteryTemperature", "424.960"},
+                     {"batteryCurrent", "-1.603"},
+                     {"sMeter144MHz", "3.080"},
+                     {"satelliteMode", "DEBUG"},
+                     {"usbPower", "turned on"},
+                     {"txMutualMonitor", "active"},
+                     {"antenna", "deployed"},
+                     {"dtmfFlag", "turned on"},
+                     {"amateurServiceMode", "DIGI off"},
+                     {"apd33VBPower", "turned on"},
                      {"cwPower", "turned on"}}},
         ExtremeCase{"0000000001000000000000", {{"amateurServiceMode", "DIGI on"}, {"antenna", "folded"}}},
         ExtremeCase{"0000000002000000000000", {{"amateurServiceMode", "MAILBOX on"}}},
@@ -73,10 +106,14 @@ INSTANTIATE_TEST_SUITE_P(
         ExtremeCase{"00000000xF000000000000",
                     {{"antenna", "deployed"}, {"dtmfFlag", "turned on"}, {"amateurServiceMode", "DIGI off"}}},
         ExtremeCase{"00000000000000000000x3",
-                    {{"pdaPower", "turned off"}, {"th59Power", "turned off"}, {"cwPower", "turned on"},
+                    {{"pdaPower", "turned off"},
+                     {"th59Power", "turned off"},
+                     {"cwPower", "turned on"},
                      {"djC5TxPower", "turned on"}}},
         ExtremeCase{"000000000000000000003x",
-                    {{"daqPower", "turned on"}, {"apdMainPower", "turned on"}, {"apd33VAPower", "turned off"},
+                    {{"daqPower", "turned on"},
+                     {"apdMainPower", "turned on"},
+                     {"apd33VAPower", "turned off"},
                      {"apd33VBPower", "turned off"}}}));
 
 TEST(HouseKeeping, CaseOfLettersDoesNotMatter) {
@@ -128,9 +165,9 @@ TEST(HouseKeeping, EachInvalidLetterSilencesItsDecoders) {
 TEST(HouseKeeping, EveryRawByteOfEveryFieldPrintsTheReferenceDigits) {
   std::ifstream in(QUILLON_TEST_DATA "/engineering_values.txt");
   ASSERT_TRUE(in) << "reference table missing";
-  const char* const keys[9] = {"voltage33V", "voltage5V", "batteryVoltage", "mainBusVoltage",
-                               "commBoardTemperature", "batteryTemperature", "batteryCurrent",
-                               "sMeter144MHz", "sMeter1_2GHz"};
+  const char* const keys[9] = {
+      "voltage33V",         "voltage5V",      "batteryVoltage", "mainBusVoltage", "commBoardTemperature",
+      "batteryTemperature", "batteryCurrent", "sMeter144MHz",   "sMeter1_2GHz"};
   std::string line;
   int rows = 0;
   while (std::getline(in, line)) {

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "hk/letters.h"
+
+#include <gtest/gtest.h>
 
 namespace quillon {
 namespace {
@@ -44,21 +44,36 @@ TEST_P(Utf8Text, CountsCharactersNotBytesAndNeverDropsOne) {
 
 const std::string kFffd = "\xEF\xBF\xBD";
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, Utf8Text,
-    ::testing::Values(Utf8Case{"ascii", "89D0A768", 8, "89D0A768"},
-                      Utf8Case{"accent", "89D0A76\xC3\xA9", 8, "89D0A76\xC3\xA9"},
-                      Utf8Case{"katakana", "\xE3\x82\xAD" "1234567", 8, "\xE3\x82\xAD" "1234567"},
-                      Utf8Case{"emoji", "\xF0\x9F\x98\x80" "1234567", 8, "\xF0\x9F\x98\x80" "1234567"},
-                      Utf8Case{"lone_continuation", "\x80" "1234567", 8, kFffd + "1234567"},
-                      Utf8Case{"truncated_sequence", "1234567\xE3\x82", 9, "1234567" + kFffd + kFffd},
-                      Utf8Case{"overlong_slash", "\xC0\xAF", 2, kFffd + kFffd},
-                      Utf8Case{"surrogate", "\xED\xA0\x80", 3, kFffd + kFffd + kFffd},
-                      Utf8Case{"empty", "", 0, ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, Utf8Text,
+                         ::testing::Values(Utf8Case{"ascii", "89D0A768", 8, "89D0A768"},
+                                           Utf8Case{"accent", "89D0A76\xC3\xA9", 8, "89D0A76\xC3\xA9"},
+                                           Utf8Case{"katakana",
+                                                    "\xE3\x82\xAD"
+                                                    "1234567",
+                                                    8,
+                                                    "\xE3\x82\xAD"
+                                                    "1234567"},
+                                           Utf8Case{"emoji",
+                                                    "\xF0\x9F\x98\x80"
+                                                    "1234567",
+                                                    8,
+                                                    "\xF0\x9F\x98\x80"
+                                                    "1234567"},
+                                           Utf8Case{"lone_continuation",
+                                                    "\x80"
+                                                    "1234567",
+                                                    8, kFffd + "1234567"},
+                                           Utf8Case{"truncated_sequence", "1234567\xE3\x82", 9,
+                                                    "1234567" + kFffd + kFffd},
+                                           Utf8Case{"overlong_slash", "\xC0\xAF", 2, kFffd + kFffd},
+                                           Utf8Case{"surrogate", "\xED\xA0\x80", 3, kFffd + kFffd + kFffd},
+                                           Utf8Case{"empty", "", 0, ""}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Letters, FirstLettersNeverSplitsACharacter) {
-  const std::string text = "1234567\xF0\x9F\x98\x80" "9";
+  const std::string text =
+      "1234567\xF0\x9F\x98\x80"
+      "9";
   EXPECT_EQ(firstLetters(text, 7), "1234567");
   EXPECT_EQ(firstLetters(text, 8), "1234567\xF0\x9F\x98\x80");
   EXPECT_EQ(firstLetters(text, 100), text);

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "hk/report.h"
+
+#include <gtest/gtest.h>
 
 namespace quillon {
 namespace {
@@ -13,8 +13,9 @@ std::string report(FrameKind kind, const std::string& typed) {
 }
 
 std::string header(const std::string& title, const std::string& data) {
-  return title + "\r\nUTC : 2009/06/30 14:05:09:042\r\nLocalTime : 2009/06/30 23:05:09:042\r\nData = " +
-         data + "\r\n\r\n";
+  return title +
+         "\r\nUTC : 2009/06/30 14:05:09:042\r\nLocalTime : 2009/06/30 23:05:09:042\r\nData = " + data +
+         "\r\n\r\n";
 }
 
 const std::string kHouseKeepingWorked =
@@ -126,7 +127,9 @@ struct GoldenCase {
 
 class GoldenReports : public ::testing::TestWithParam<GoldenCase> {};
 
-TEST_P(GoldenReports, MatchByteForByte) { EXPECT_EQ(report(GetParam().kind, GetParam().typed), GetParam().expected); }
+TEST_P(GoldenReports, MatchByteForByte) {
+  EXPECT_EQ(report(GetParam().kind, GetParam().typed), GetParam().expected);
+}
 
 const std::string kHk = "Tanager CW House Keeping Status";
 const std::string kSat = "Tanager Satellite Status";
@@ -155,28 +158,37 @@ INSTANTIATE_TEST_SUITE_P(
         GoldenCase{"hk_trailing_blank", FrameKind::HouseKeeping, "89D0A76820472FBCA7A01 ",
                    header(kHk, "89D0A76820472FBCA7A01 ") +
                        kHouseKeepingWorked.substr(0, kHouseKeepingWorked.find("APD 3.3V A")) + "\r\n"},
-        GoldenCase{"sat", FrameKind::Satellite, "89D0A768", header(kSat, "89D0A768") + kSatelliteWorked + "\r\n"},
-        GoldenCase{"sat_zeros", FrameKind::Satellite, "00000000", header(kSat, "00000000") + kSatelliteZeros + "\r\n"},
+        GoldenCase{"sat", FrameKind::Satellite, "89D0A768",
+                   header(kSat, "89D0A768") + kSatelliteWorked + "\r\n"},
+        GoldenCase{"sat_zeros", FrameKind::Satellite, "00000000",
+                   header(kSat, "00000000") + kSatelliteZeros + "\r\n"},
         GoldenCase{"sat_all_x", FrameKind::Satellite, "xxxxxxxx", header(kSat, "xxxxxxxx") + "\r\n"},
-        GoldenCase{"sat_lower_case", FrameKind::Satellite, "89d0a768", header(kSat, "89d0a768") + kSatelliteWorked + "\r\n"},
-        GoldenCase{"sat_pictures_uncopied", FrameKind::Satellite, "1234x678",
-                   header(kSat, "1234x678") +
-                       "FM is not transmitting\r\nFM protocol is AFSK 1200bps Ax.25\r\nFM mode is not used mode\r\n"
-                       "Service mode is not used\r\nAntenna is not deplyed\r\nUSB2Serial power is turned off\r\n"
-                       "Magnet sensor power is turned on\r\nAPD 3.3V A power is turned off\r\n"
-                       "APD 3.3V B power is turned on\r\nAPD main power is turned on\r\nCamera power is turned off\r\n"
-                       "ASM power is turned off\r\nCW TX power is turned off\r\nAmateur service RX power is turned on\r\n"
-                       "FM TX power is turned off\r\nFM packet frame number is 2\r\nFM packet interval(sec) is 1\r\n\r\n"},
+        GoldenCase{"sat_lower_case", FrameKind::Satellite, "89d0a768",
+                   header(kSat, "89d0a768") + kSatelliteWorked + "\r\n"},
+        GoldenCase{
+            "sat_pictures_uncopied", FrameKind::Satellite, "1234x678",
+            header(kSat, "1234x678") +
+                "FM is not transmitting\r\nFM protocol is AFSK 1200bps Ax.25\r\nFM mode is not used mode\r\n"
+                "Service mode is not used\r\nAntenna is not deplyed\r\nUSB2Serial power is turned off\r\n"
+                "Magnet sensor power is turned on\r\nAPD 3.3V A power is turned off\r\n"
+                "APD 3.3V B power is turned on\r\nAPD main power is turned on\r\nCamera power is turned "
+                "off\r\n"
+                "ASM power is turned off\r\nCW TX power is turned off\r\nAmateur service RX power is turned "
+                "on\r\n"
+                "FM TX power is turned off\r\nFM packet frame number is 2\r\nFM packet interval(sec) is "
+                "1\r\n\r\n"},
         GoldenCase{"pda", FrameKind::Pda, "8A5C3E1F", header(kPda, "8A5C3E1F") + kPdaWorked + "\r\n"},
-        GoldenCase{"pda_uncopied", FrameKind::Pda, "8x5C3E1F",
-                   header(kPda, "8x5C3E1F") +
-                       without(kPdaWorked, {"Image format is Windows bitmap\r\n", "Sun sensor 1 is active\r\n",
-                                            "Sun sensor 2 is inactive\r\n", "Sun sensor 3 is active\r\n"}) +
-                       "\r\n"},
+        GoldenCase{
+            "pda_uncopied", FrameKind::Pda, "8x5C3E1F",
+            header(kPda, "8x5C3E1F") +
+                without(kPdaWorked, {"Image format is Windows bitmap\r\n", "Sun sensor 1 is active\r\n",
+                                     "Sun sensor 2 is inactive\r\n", "Sun sensor 3 is active\r\n"}) +
+                "\r\n"},
         GoldenCase{"pda_log_period_uncopied", FrameKind::Pda, "8A5CxE1F",
                    header(kPda, "8A5CxE1F") +
                        without(kPdaWorked, {"Log file freq(sec) is 240\r\n", "TLE is not uplinked\r\n",
-                                            "Torquer control is disable\r\n"}) + "\r\n"},
+                                            "Torquer control is disable\r\n"}) +
+                       "\r\n"},
         GoldenCase{"pda_all_x", FrameKind::Pda, "xxxxxxxx", header(kPda, "xxxxxxxx") + "\r\n"},
         GoldenCase{"both", FrameKind::SatellitePda, "000000008A5C3E1F",
                    header(kBoth, "000000008A5C3E1F") + kSatelliteZeros + "\r\n" + kPdaWorked + "\r\n"},
@@ -188,8 +200,13 @@ INSTANTIATE_TEST_SUITE_P(
                    header(kBoth, "0000000G8a5c3e1f") + "\r\n" + kPdaWorked + "\r\n"},
         GoldenCase{"both_all_x", FrameKind::SatellitePda, std::string(16, 'x'),
                    header(kBoth, std::string(16, 'x')) + "\r\n\r\n"},
-        GoldenCase{"unicode_data_kept_as_typed", FrameKind::Satellite, "\xE3\x82\xAD" "0000000",
-                   header(kSat, "\xE3\x82\xAD" "0000000") + "\r\n"}),
+        GoldenCase{"unicode_data_kept_as_typed", FrameKind::Satellite,
+                   "\xE3\x82\xAD"
+                   "0000000",
+                   header(kSat,
+                          "\xE3\x82\xAD"
+                          "0000000") +
+                       "\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct LengthCase {
@@ -206,12 +223,14 @@ TEST_P(WrongLengths, AreRefusedWithoutAReport) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lengths, WrongLengths,
-    ::testing::Values(LengthCase{FrameKind::HouseKeeping, ""}, LengthCase{FrameKind::HouseKeeping, std::string(21, '0')},
+    ::testing::Values(LengthCase{FrameKind::HouseKeeping, ""},
+                      LengthCase{FrameKind::HouseKeeping, std::string(21, '0')},
                       LengthCase{FrameKind::HouseKeeping, std::string(23, '0')},
                       // 21 characters but 22 bytes: counted as the operator sees them.
                       LengthCase{FrameKind::HouseKeeping, std::string(20, '0') + "\xC3\xA9"},
-                      LengthCase{FrameKind::Satellite, "0000000"}, LengthCase{FrameKind::Satellite, "000000000"},
-                      LengthCase{FrameKind::Pda, ""}, LengthCase{FrameKind::SatellitePda, std::string(15, 'x')},
+                      LengthCase{FrameKind::Satellite, "0000000"},
+                      LengthCase{FrameKind::Satellite, "000000000"}, LengthCase{FrameKind::Pda, ""},
+                      LengthCase{FrameKind::SatellitePda, std::string(15, 'x')},
                       LengthCase{FrameKind::SatellitePda, std::string(17, 'x')}));
 
 TEST(FrameRules, MessagesAndNamesOfEveryFrame) {
@@ -243,7 +262,10 @@ TEST(FrameRules, MessagesAndNamesOfEveryFrame) {
 TEST(FrameRules, GuardCutsOnlyPastTheLimitAndNeverSplitsACharacter) {
   EXPECT_EQ(cutToFrameLength(FrameKind::Satellite, "12345678"), std::nullopt);
   EXPECT_EQ(cutToFrameLength(FrameKind::Satellite, "123456789"), "12345678");
-  EXPECT_EQ(cutToFrameLength(FrameKind::Satellite, "1234567\xF0\x9F\x98\x80" "9"), "1234567\xF0\x9F\x98\x80");
+  EXPECT_EQ(cutToFrameLength(FrameKind::Satellite,
+                             "1234567\xF0\x9F\x98\x80"
+                             "9"),
+            "1234567\xF0\x9F\x98\x80");
   EXPECT_EQ(cutToFrameLength(FrameKind::HouseKeeping, std::string(30, 'A')), std::string(22, 'A'));
   EXPECT_EQ(cutToFrameLength(FrameKind::HouseKeeping, std::string(21, 'A') + "\xC3\xA9"), std::nullopt);
 }
@@ -264,10 +286,12 @@ TEST(Reports, TwoReportsOfTheSameFrameDifferOnlyInTheirTimes) {
 
 TEST(Reports, OutOfRangeClockStillGivesHeaderTimes) {
   const stm::ClockReading future{{2101, 1, 1, 9, 0, 0, 5}, {2101, 1, 1, 0, 0, 0, 5}};
-  const auto text = buildReport(FrameKind::Satellite, "xxxxxxxx", stm::ClockSnapshot::Read(stm::fixedClock(future)));
+  const auto text =
+      buildReport(FrameKind::Satellite, "xxxxxxxx", stm::ClockSnapshot::Read(stm::fixedClock(future)));
   ASSERT_TRUE(text);
-  EXPECT_EQ(*text, "Tanager Satellite Status\r\nUTC : 2101/01/01 00:00:00:005\r\nLocalTime : 2101/01/01 "
-                   "09:00:00:005\r\nData = xxxxxxxx\r\n\r\n\r\n");
+  EXPECT_EQ(*text,
+            "Tanager Satellite Status\r\nUTC : 2101/01/01 00:00:00:005\r\nLocalTime : 2101/01/01 "
+            "09:00:00:005\r\nData = xxxxxxxx\r\n\r\n\r\n");
 }
 
 TEST(Reports, DecodeFrameRefusesAWrongNumberOfLetters) {

@@ -27,18 +27,15 @@ TEST_P(JulianDates, MatchToTheLastBit) {
 
 INSTANTIATE_TEST_SUITE_P(
     Examples, JulianDates,
-    ::testing::Values(JdCase{2000, 1, 1, 12, 0, 0, 0, "2451545.0"},
-                      JdCase{2008, 6, 15, 3, 4, 5, 678, "2454632.6278434955"},
-                      JdCase{1900, 1, 1, 0, 0, 0, 0, "2415019.5"},  // a day low: no century correction
-                      JdCase{1900, 3, 1, 0, 0, 0, 0, "2415079.5"},
-                      JdCase{2100, 2, 28, 0, 0, 0, 0, "2488127.5"},
-                      JdCase{2100, 3, 1, 0, 0, 0, 0, "2488129.5"},  // a day high
-                      JdCase{2009, 2, 31, 0, 0, 0, 0, "2454893.5"},
-                      JdCase{2009, 3, 3, 0, 0, 0, 0, "2454893.5"},
-                      JdCase{2009, 2, 28, 24, 60, 0, 0, "2454891.5416666665"},
-                      JdCase{2009, 3, 1, 0, 0, 0, 0, "2454891.5"},
-                      JdCase{2009, 3, 1, 0, 0, 75, 0, "2454891.5008680555"},
-                      JdCase{2009, 3, 1, 0, 0, 0, 1500, "2454891.5000173612"}));
+    ::testing::Values(
+        JdCase{2000, 1, 1, 12, 0, 0, 0, "2451545.0"}, JdCase{2008, 6, 15, 3, 4, 5, 678, "2454632.6278434955"},
+        JdCase{1900, 1, 1, 0, 0, 0, 0, "2415019.5"},  // a day low: no century correction
+        JdCase{1900, 3, 1, 0, 0, 0, 0, "2415079.5"}, JdCase{2100, 2, 28, 0, 0, 0, 0, "2488127.5"},
+        JdCase{2100, 3, 1, 0, 0, 0, 0, "2488129.5"},  // a day high
+        JdCase{2009, 2, 31, 0, 0, 0, 0, "2454893.5"}, JdCase{2009, 3, 3, 0, 0, 0, 0, "2454893.5"},
+        JdCase{2009, 2, 28, 24, 60, 0, 0, "2454891.5416666665"}, JdCase{2009, 3, 1, 0, 0, 0, 0, "2454891.5"},
+        JdCase{2009, 3, 1, 0, 0, 75, 0, "2454891.5008680555"},
+        JdCase{2009, 3, 1, 0, 0, 0, 1500, "2454891.5000173612"}));
 
 TEST(JulianDates, MillisecondsAddLikeSeconds) {
   EXPECT_NEAR(ToJulianDate(2009, 3, 1, 0, 0, 0, 1500) - ToJulianDate(2009, 3, 1, 0, 0, 1, 500), 0.0, 1e-9);
@@ -104,13 +101,14 @@ TEST_P(TextForms, RenderLocalAndUtcAlike) {
   EXPECT_EQ(snapshot.GetUtcText(GetParam().form), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Forms, TextForms,
-    ::testing::Values(FormCase{1, "2008/06/15 03:04:05:678"}, FormCase{2, "2008/06/15 03:04:05"},
-                      FormCase{3, "2008/06/15"}, FormCase{4, "03:04:05:678"}, FormCase{5, "03:04:05"},
-                      FormCase{6, "20080615030405"}, FormCase{0, "parameter: out of range. set 1 - 6"},
-                      FormCase{7, "parameter: out of range. set 1 - 6"},
-                      FormCase{-1, "parameter: out of range. set 1 - 6"}));
+INSTANTIATE_TEST_SUITE_P(Forms, TextForms,
+                         ::testing::Values(FormCase{1, "2008/06/15 03:04:05:678"},
+                                           FormCase{2, "2008/06/15 03:04:05"}, FormCase{3, "2008/06/15"},
+                                           FormCase{4, "03:04:05:678"}, FormCase{5, "03:04:05"},
+                                           FormCase{6, "20080615030405"},
+                                           FormCase{0, "parameter: out of range. set 1 - 6"},
+                                           FormCase{7, "parameter: out of range. set 1 - 6"},
+                                           FormCase{-1, "parameter: out of range. set 1 - 6"}));
 
 TEST(TextForms, EveryFieldIsZeroPadded) {
   EXPECT_EQ(timeText({2009, 1, 2, 3, 4, 5, 6}, 1), "2009/01/02 03:04:05:006");
