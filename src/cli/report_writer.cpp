@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <nlohmann/json.hpp>
 
@@ -78,11 +79,13 @@ bool ReportWriter::append(std::string_view typed, std::string& out) {
   // An invalid byte is one letter and shows as one U+FFFD: counted, never dropped.
   std::string sanitized;
   std::string_view data = typed;
-  if (!isAscii(typed)) {
+  if (isAscii(typed)) {
+    letters.assign(typed.begin(), typed.end());  // no allocation per frame in long logs
+  } else {
     sanitized = sanitizeUtf8(typed);
     data = sanitized;
+    letters = toLetters(data);
   }
-  const std::u32string letters = toLetters(data);
   if (letters.size() != rule().letters) return false;
   readClock();
   if (form == OutputForm::Json) {
@@ -160,11 +163,12 @@ void appendLines(std::string& out, std::string_view crlfText, bool crlf) {
     return;
   }
   for (;;) {
-    const std::size_t at = crlfText.find("\r\n");
-    if (at == std::string_view::npos) break;
-    out.append(crlfText.substr(0, at));
-    out += '\n';
-    crlfText.remove_prefix(at + 2);
+    const void* cr = std::memchr(crlfText.data(), '\r', crlfText.size());
+    if (cr == nullptr) break;
+    const auto at = static_cast<std::size_t>(static_cast<const char*>(cr) - crlfText.data());
+    const bool lineEnd = at + 1 < crlfText.size() && crlfText[at + 1] == '\n';
+    out.append(crlfText.data(), lineEnd ? at : at + 1);  // a CR of a line end is left out
+    crlfText.remove_prefix(at + 1);
   }
   out += crlfText;
 }

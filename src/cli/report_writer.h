@@ -46,6 +46,7 @@ class ReportWriter {
   stm::ClockSource clock;
   bool haveReading = false;
   stm::ClockReading reading;
+  std::u32string letters;
   std::string headerStart;  // the header up to and including "Data = "
   std::string utcIso;
   std::string localIso;
