@@ -1,0 +1,51 @@
+#include "dialog_template.h"
+
+namespace quillon::app {
+
+namespace {
+
+using K = ControlKind;
+
+// Template order, which is also the stacking order: the group box first, so that every
+// other control lies on top of it. Tab order is kept separately (CQuillonDlg).
+constexpr ControlTemplate kControls[] = {
+    // id                  kind           x    y    w    h   text
+    {kNoId, K::GroupBox, 7, 7, 447, 219, "Status Checker", kNoId},
+    {kHouseKeepingInput, K::Input, 83, 140, 102, 14, "", kNoId},
+    {kHouseKeepingButton, K::Button, 154, 157, 31, 14, "Check !", kNoId},
+    {kResultBox, K::ResultBox, 202, 24, 249, 200, "", kNoId},
+    {kLocalTimeField, K::ClockField, 55, 17, 80, 14, "", kNoId},
+    {kNoId, K::Label, 14, 17, 33, 8, "Local Time", kLocalTimeField},
+    {kNoId, K::Label, 23, 35, 14, 8, "UTC", kUtcField},
+    {kNoId, K::Label, 14, 51, 35, 8, "Julian Date", kJulianDateField},
+    {kJulianDateField, K::ClockField, 54, 51, 80, 14, "", kNoId},
+    {kUtcField, K::ClockField, 54, 35, 80, 14, "", kNoId},
+    {kNoId, K::Label, 18, 79, 152, 8, "Fill in the blanks with complete data without space.", kNoId},
+    {kNoId, K::Label, 18, 94, 121, 8, "Use 'x' instead of misscopied characters.", kNoId},
+    {kNoId, K::Label, 19, 110, 152, 8, "For example,  TNGR \"89D0A76820472FBCA7A01F\"", kNoId},
+    {kNoId, K::Label, 50, 124, 118, 8, "or  TNGR \"89D0xx6820x72FxxA7Ax1F\"", kNoId},
+    {kNoId, K::Label, 16, 143, 65, 8, "House Keeping: TNGR", kHouseKeepingInput},
+    {kNoId, K::Label, 201, 14, 59, 8, "CW Analysis Result", kResultBox},
+
+    // The status words: one row each below the house-keeping row, the buttons in the
+    // column of "Check !". The combined input is wide enough for its 16 letters.
+    {kNoId, K::Label, 16, 179, 58, 8, "Satellite Status", kSatelliteInput},
+    {kSatelliteInput, K::Input, 76, 176, 75, 14, "", kNoId},
+    {kSatelliteButton, K::Button, 154, 176, 31, 14, "Check !", kNoId},
+    {kNoId, K::Label, 16, 195, 58, 8, "PDA Status", kPdaInput},
+    {kPdaInput, K::Input, 76, 192, 75, 14, "", kNoId},
+    {kPdaButton, K::Button, 154, 192, 31, 14, "Check !", kNoId},
+    {kNoId, K::Label, 16, 211, 58, 8, "Sat. + PDA Status", kSatellitePdaInput},
+    {kSatellitePdaInput, K::Input, 76, 208, 75, 14, "", kNoId},
+    {kSatellitePdaButton, K::Button, 154, 208, 31, 14, "Check !", kNoId},
+};
+
+constexpr DialogTemplate kMainDialog{470, 235, "Tanager II Quillon (Ver.0.5)", kControls};
+
+}  // namespace
+
+const DialogTemplate& mainDialogTemplate() { return kMainDialog; }
+
+QString controlName(int id) { return QStringLiteral("id%1").arg(id); }
+
+}  // namespace quillon::app
