@@ -54,13 +54,6 @@ TEST(DecodeLog, BadLinesAreNamedAndTheRestDecoded) {
   EXPECT_EQ(run.result.exitStatus(), 1);
 }
 
-TEST(DecodeLog, CleanLogExitsZero) {
-  const Outcome run = decodeLogText(kGood + "\n\n" + kGood + "\n");
-  EXPECT_EQ(run.out, reportsOf({kGood, kGood}));
-  EXPECT_EQ(run.err, "");
-  EXPECT_EQ(run.result.exitStatus(), 0);
-}
-
 TEST(DecodeLog, ReportIsOutBeforeTheNextLineIsAwaited) {
   // At a terminal the operator waits for the report before typing the next frame.
   ReportWriter writer(FrameKind::HouseKeeping, OutputForm::Text, stm::fixedClock(test::kReading));
@@ -99,40 +92,6 @@ TEST(DecodeLog, ReadErrorIsNotSuccess) {
   EXPECT_TRUE(result.readFailed);
   EXPECT_EQ(result.exitStatus(), 1);
   EXPECT_EQ(err.str(), std::string("quillon-decode: cannot read the frames: ") + std::strerror(EIO) + "\n");
-}
-
-// A stream whose device is full: every write fails.
-class FullBuffer : public std::streambuf {
- protected:
-  int_type overflow(int_type) override { return traits_type::eof(); }
-  std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
-};
-
-TEST(DecodeLog, WriteErrorStopsAndIsNotSuccess) {
-  ReportWriter writer(FrameKind::HouseKeeping, OutputForm::Text, stm::fixedClock(test::kReading));
-  FullBuffer full;
-  std::ostream out(&full);
-  std::ostringstream err;
-  std::string log;
-  for (int i = 0; i < 20000; ++i) log += kGood + "\n";
-  const BatchResult result = decodeLog(memorySource(log), writer, out, err);
-  EXPECT_TRUE(result.writeFailed);
-  EXPECT_EQ(result.exitStatus(), 1);
-  EXPECT_LT(result.reports, 20000u) << "stops at the first failed write";
-  EXPECT_EQ(err.str(), "quillon-decode: cannot write the reports\n");
-}
-
-TEST(DecodeFrames, RefusalNamesTheFrame) {
-  ReportWriter writer(FrameKind::Satellite, OutputForm::Text, stm::fixedClock(test::kReading));
-  std::ostringstream out;
-  std::ostringstream err;
-  const std::vector<std::string> frames = {"00000000", "0000000", "TNGR 00000000", "FFFFFFFF"};
-  const BatchResult result = decodeFrames(frames, writer, out, err);
-  EXPECT_EQ(err.str(),
-            "quillon-decode: frame 2: Please input 8 Letters\n"
-            "quillon-decode: frame 3: Please input 8 Letters\n");  // arguments are taken as typed
-  EXPECT_EQ(result.reports, 2u);
-  EXPECT_EQ(result.exitStatus(), 1);
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstdio>
 #include <nlohmann/json.hpp>
 
 #include "hk/letters.h"
@@ -113,40 +111,6 @@ json jsonReport(FrameKind kind, std::string_view typed) {
   return json::parse(out);
 }
 
-std::string threeDecimals(double value) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.3f", value);
-  return text;
-}
-
-TEST(JsonReport, HouseKeepingFieldByField) {
-  const json report = jsonReport(FrameKind::HouseKeeping, "89D0A76820472FBCA7A01F");
-  EXPECT_EQ(report["kind"], "hk");
-  EXPECT_EQ(report["data"], "89D0A76820472FBCA7A01F");
-  EXPECT_EQ(report["utc"], "2026-12-06T18:25:28.123Z");
-  EXPECT_EQ(report["local"], "2026-12-06T19:25:28.123+01:00");
-  const json& fields = report["fields"];
-  const std::pair<const char*, const char*> values[] = {
-      {"voltage33V", "3.309"},  {"voltage5V", "5.025"},
-      {"batteryVoltage", "4.034"}, {"mainBusVoltage", "3.768"},
-      {"commBoardTemperature", "69.371"}, {"batteryTemperature", "22.990"},
-      {"batteryCurrent", "-0.792"}, {"sMeter144MHz", "2.017"}, {"sMeter1_2GHz", "1.933"}};
-  for (const auto& [key, text] : values) {
-    ASSERT_TRUE(fields[key].is_number_float()) << key;
-    EXPECT_EQ(threeDecimals(fields[key].get<double>()), text) << key;
-  }
-  EXPECT_EQ(fields["voltage33V"].get<double>(), 137 * 6.16 / 255) << "full precision";
-  const std::pair<const char*, const char*> states[] = {
-      {"satelliteMode", "FLIGHT"}, {"usbPower", "turned off"}, {"rxMutualMonitor", "active"},
-      {"txMutualMonitor", "inactive"}, {"antenna", "folded"}, {"dtmfFlag", "turned off"},
-      {"amateurServiceMode", "DIGI off"}, {"apd33VAPower", "turned off"}, {"apd33VBPower", "turned off"},
-      {"apdMainPower", "turned off"}, {"daqPower", "turned on"}, {"pdaPower", "turned on"},
-      {"th59Power", "turned on"}, {"cwPower", "turned on"}, {"djC5TxPower", "turned on"}};
-  for (const auto& [key, text] : states) EXPECT_EQ(fields[key], text) << key;
-  EXPECT_EQ(fields.size(), 24u);
-  EXPECT_EQ(report["notAnalyzed"], json::array());
-}
-
 TEST(JsonReport, NotAnalyzedFieldsAreListedNotValued) {
   const json report = jsonReport(FrameKind::HouseKeeping, "89D0xx6820x72FxxA7Ax1F");
   EXPECT_EQ(report["notAnalyzed"],
@@ -157,6 +121,9 @@ TEST(JsonReport, NotAnalyzedFieldsAreListedNotValued) {
 
 TEST(JsonReport, CombinedFrameNestsBothWords) {
   const json report = jsonReport(FrameKind::SatellitePda, "xxxxxxxx8A5C3E1F");
+  EXPECT_EQ(report["kind"], "satpda");
+  EXPECT_EQ(report["utc"], "2026-12-06T18:25:28.123Z");
+  EXPECT_EQ(report["local"], "2026-12-06T19:25:28.123+01:00");
   EXPECT_FALSE(report.contains("fields"));
   EXPECT_EQ(report["satellite"]["fields"], json::object());
   EXPECT_EQ(report["satellite"]["notAnalyzed"].size(), 18u);
@@ -168,14 +135,6 @@ TEST(JsonReport, CombinedFrameNestsBothWords) {
   EXPECT_EQ(pda["apdSampleFreq"], 600);
   EXPECT_EQ(pda["apdFileMode"], "writting");
   EXPECT_EQ(report["pda"]["notAnalyzed"], json::array());
-}
-
-TEST(JsonReport, CountsAreIntegers) {
-  const json fields = jsonReport(FrameKind::Satellite, "FFFFFFFF")["fields"];
-  EXPECT_TRUE(fields["numberOfPictures"].is_number_integer());
-  EXPECT_EQ(fields["numberOfPictures"], 63);
-  EXPECT_EQ(fields["fmPacketFrameNumber"], 3);
-  EXPECT_EQ(fields["fmPacketInterval"], 120);
 }
 
 TEST(JsonReport, DataStaysValidAndVisible) {
