@@ -32,13 +32,14 @@ QString fromUtf8(std::string_view text) {
 // The original toolkit clips a static text to its rectangle; a font that is wider than the
 // one the layout was drawn for must not lose letters. A label grows to its text, and one
 // that names the control to its right grows to the left instead of running into it.
-QRect fittedLabel(QRect rect, const QString& text, const QFont& font, const QWidget* named) {
+QRect fittedLabel(QRect rect, const QString& text, const QFont& font, const QWidget* named,
+                  int gap) {
   const int needed = static_cast<int>(std::ceil(QFontMetricsF(font).horizontalAdvance(text)));
   if (needed <= rect.width()) return rect;
   rect.setWidth(needed);
   const bool sameRow = named && named->y() <= rect.bottom() && named->geometry().bottom() >= rect.top();
   if (sameRow && named->x() > rect.left() && rect.right() >= named->x()) {
-    rect.moveRight(named->x() - 1);
+    rect.moveRight(named->x() - gap - 1);
   }
   return rect;
 }
@@ -123,7 +124,14 @@ void CQuillonDlg::createControls() {
     const QString text = fromUtf8(row.text);
     QWidget* widget = nullptr;
     switch (row.kind) {
-      case ControlKind::GroupBox: widget = new QGroupBox(text, client); break;
+      case ControlKind::GroupBox:
+        widget = new QGroupBox(text, client);
+        // The title sits on the frame line, as in the original, not above it: the
+        // clock panel just below keeps its room.
+        widget->setStyleSheet(QStringLiteral(
+            "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 0.5em; }"
+            "QGroupBox::title { subcontrol-origin: margin; left: 0.5em; padding: 0 2px; }"));
+        break;
       case ControlKind::Label: {
         auto* label = new QLabel(text, client);
         label->setTextFormat(Qt::PlainText);
@@ -152,7 +160,7 @@ void CQuillonDlg::createControls() {
         field->setReadOnly(true);
         field->setFrame(false);
         QPalette flat = field->palette();
-        flat.setColor(QPalette::Base, flat.color(QPalette::Window));
+        flat.setColor(QPalette::Base, Qt::transparent);
         field->setPalette(flat);
         widget = field;
         break;
@@ -167,7 +175,7 @@ void CQuillonDlg::createControls() {
 
   for (auto [label, row] : labels) {
     QWidget* named = control(row->labelFor);
-    label->setGeometry(fittedLabel(label->geometry(), label->text(), font(), named));
+    label->setGeometry(fittedLabel(label->geometry(), label->text(), font(), named, du.x(2)));
     if (!named) continue;
     label->setBuddy(named);
     named->setAccessibleName(label->text());
