@@ -57,10 +57,9 @@ void decodeFile(benchmark::State& state, OutputForm form, bool realClock) {
   const std::string& path = logPath();
   for (auto _ : state) {
     const int fd = ::open(path.c_str(), O_RDONLY);
-    ReportWriter writer = realClock
-                              ? ReportWriter(FrameKind::HouseKeeping, form)
-                              : ReportWriter(FrameKind::HouseKeeping, form,
-                                             stm::fixedClock(stm::readSystemClock()));
+    ReportWriter writer =
+        realClock ? ReportWriter(FrameKind::HouseKeeping, form)
+                  : ReportWriter(FrameKind::HouseKeeping, form, stm::fixedClock(stm::readSystemClock()));
     const BatchResult result = decodeLog(fileSource(fd), writer, out, err);
     ::close(fd);
     if (result.reports != static_cast<std::uint64_t>(kFrames)) state.SkipWithError("frames lost");

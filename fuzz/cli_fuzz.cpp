@@ -65,7 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto frame = line.size() > LineReader::kKeptBytes ? std::optional(line) : frameText(line);
     if (!frame) continue;
     const std::string typed = sanitizeUtf8(*frame);
-    const auto report = line.size() > LineReader::kKeptBytes ? std::nullopt : buildReport(kind, typed, snapshot);
+    const auto report =
+        line.size() > LineReader::kKeptBytes ? std::nullopt : buildReport(kind, typed, snapshot);
     if (!report) {
       ++refused;
       continue;

@@ -53,8 +53,7 @@ void finish(ReportSink& sink, std::ostream& err, BatchResult& result) {
 
 }  // namespace
 
-BatchResult decodeLog(const ByteSource& input, ReportWriter& writer, std::ostream& out,
-                      std::ostream& err) {
+BatchResult decodeLog(const ByteSource& input, ReportWriter& writer, std::ostream& out, std::ostream& err) {
   BatchResult result;
   ReportSink sink(out);
   int readError = 0;
@@ -87,8 +86,8 @@ BatchResult decodeLog(const ByteSource& input, ReportWriter& writer, std::ostrea
   return result;
 }
 
-BatchResult decodeFrames(std::span<const std::string> frames, ReportWriter& writer,
-                         std::ostream& out, std::ostream& err) {
+BatchResult decodeFrames(std::span<const std::string> frames, ReportWriter& writer, std::ostream& out,
+                         std::ostream& err) {
   BatchResult result;
   ReportSink sink(out);
   const std::string refusal(writer.rule().wrongLength);

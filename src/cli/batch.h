@@ -31,12 +31,11 @@ struct BatchResult {
 
 // Decodes every frame line of a log (see frameText). Reports are written out before each
 // read, so a frame typed at a terminal gets its report at once; a refusal names its line.
-BatchResult decodeLog(const ByteSource& input, ReportWriter& writer, std::ostream& out,
-                      std::ostream& err);
+BatchResult decodeLog(const ByteSource& input, ReportWriter& writer, std::ostream& out, std::ostream& err);
 
 // Decodes frames given one by one, each exactly as typed; a refusal names its frame
 // by position, counting from 1.
-BatchResult decodeFrames(std::span<const std::string> frames, ReportWriter& writer,
-                         std::ostream& out, std::ostream& err);
+BatchResult decodeFrames(std::span<const std::string> frames, ReportWriter& writer, std::ostream& out,
+                         std::ostream& err);
 
 }  // namespace quillon::cli

@@ -32,12 +32,11 @@ bool readChar(std::string_view& text, char c) {
 std::optional<UtcInstant> parseUtcInstant(std::string_view text) {
   UtcInstant t;
   // Years of more than four digits are read so that the library can call them out of range.
-  const bool shape = readNumber(text, 4, 9, t.year) && readChar(text, '-') &&
-                     readNumber(text, 1, 2, t.month) && readChar(text, '-') &&
-                     readNumber(text, 1, 2, t.day) && (readChar(text, ' ') || readChar(text, 'T')) &&
-                     readNumber(text, 1, 2, t.hour) && readChar(text, ':') &&
-                     readNumber(text, 1, 2, t.minute) && readChar(text, ':') &&
-                     readNumber(text, 1, 2, t.second);
+  const bool shape =
+      readNumber(text, 4, 9, t.year) && readChar(text, '-') && readNumber(text, 1, 2, t.month) &&
+      readChar(text, '-') && readNumber(text, 1, 2, t.day) && (readChar(text, ' ') || readChar(text, 'T')) &&
+      readNumber(text, 1, 2, t.hour) && readChar(text, ':') && readNumber(text, 1, 2, t.minute) &&
+      readChar(text, ':') && readNumber(text, 1, 2, t.second);
   if (!shape) return std::nullopt;
   if (readChar(text, '.')) {
     const std::size_t before = text.size();
@@ -50,8 +49,8 @@ std::optional<UtcInstant> parseUtcInstant(std::string_view text) {
 
 JulianDateAnswer julianDateOf(const UtcInstant& t) {
   try {
-    return {true, stm::julianDateText(stm::ToJulianDate(t.year, t.month, t.day, t.hour, t.minute,
-                                                        t.second, t.millisecond))};
+    return {true, stm::julianDateText(
+                      stm::ToJulianDate(t.year, t.month, t.day, t.hour, t.minute, t.second, t.millisecond))};
   } catch (const stm::SpaceTimeException& e) {
     return {false, std::string(stm::describe(e))};
   }

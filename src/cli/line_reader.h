@@ -19,11 +19,11 @@ namespace quillon::cli {
 // Like POSIX read(), it may return fewer bytes than asked, e.g. one typed line.
 using ByteSource = std::function<std::ptrdiff_t(char* buffer, std::size_t size)>;
 
-ByteSource fileSource(int fd);  // retries EINTR; errno tells the error
+ByteSource fileSource(int fd);                    // retries EINTR; errno tells the error
 ByteSource memorySource(std::string_view bytes);  // bytes must outlive the source
 
 struct Line {
-  std::string_view text;   // the line without its LF, at most kKeptBytes
+  std::string_view text;     // the line without its LF, at most kKeptBytes
   std::uint64_t number = 0;  // 1 for the first line
   std::uint64_t bytes = 0;   // length of the whole line without its LF
   bool cut() const { return bytes > text.size(); }

@@ -94,8 +94,8 @@ int main(int argc, char** argv) {
   std::vector<CLI::App*> kinds;
   for (const FrameKind kind : kAllFrames) {
     const FrameRule& rule = frameRule(kind);
-    auto* sub = app.add_subcommand(std::string(rule.name), std::string(rule.title) + ", " +
-                                                               std::to_string(rule.letters) + " letters");
+    auto* sub = app.add_subcommand(
+        std::string(rule.name), std::string(rule.title) + ", " + std::to_string(rule.letters) + " letters");
     sub->fallthrough();  // --json and --crlf may follow the kind
     sub->add_option("LETTERS", letters, "Frames, one an argument; none or - reads standard input");
     kinds.push_back(sub);

@@ -38,8 +38,8 @@ long long secondsOf(const stm::CalendarTime& t) {
 
 std::string isoText(const stm::CalendarTime& t, const char* zone) {
   char text[96];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03d%s", t.year, t.month, t.day,
-                t.hour, t.minute, t.second, t.millisecond, zone);
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03d%s", t.year, t.month, t.day, t.hour,
+                t.minute, t.second, t.millisecond, zone);
   return text;
 }
 
@@ -126,10 +126,8 @@ void ReportWriter::appendText(std::string_view data, std::u32string_view letters
 // Single frames: {"kind", "data", "utc", "local", "fields": {...}, "notAnalyzed": [...]};
 // the combined frame nests one such "fields"/"notAnalyzed" pair under each group name.
 void ReportWriter::appendJson(std::string_view data, std::u32string_view letters, std::string& out) {
-  Json report = {{"kind", std::string(rule().name)},
-                 {"data", std::string(data)},
-                 {"utc", utcIso},
-                 {"local", localIso}};
+  Json report = {
+      {"kind", std::string(rule().name)}, {"data", std::string(data)}, {"utc", utcIso}, {"local", localIso}};
   const std::vector<FieldGroup> groups = decodeFrame(kind, letters);
   Json fields = Json::object();
   Json missing = Json::array();

@@ -27,8 +27,7 @@ stm::ClockSource millisecondCachedSystemClock();
 
 class ReportWriter {
  public:
-  ReportWriter(FrameKind kind, OutputForm form,
-               stm::ClockSource clock = millisecondCachedSystemClock());
+  ReportWriter(FrameKind kind, OutputForm form, stm::ClockSource clock = millisecondCachedSystemClock());
 
   // Appends the report of one frame typed as `typed` (any bytes) to `out`. False, with
   // nothing appended, when the frame has the wrong length: see rule().wrongLength.

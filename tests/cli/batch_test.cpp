@@ -35,14 +35,18 @@ Outcome decodeLogText(const std::string& log) {
 }
 
 TEST(DecodeLog, BadLinesAreNamedAndTheRestDecoded) {
-  const std::string log = "TNGR " + kGood + "\r\n"          // 1
-                          "\n"                               // 2 skipped
-                          + kGood.substr(1) + "\n"          // 3 short
-                          "TNGR \t" + kMissing + "  \r\n"   // 4
-                          + std::string(100000, '0') + "\n"  // 5 far too long
-                          "   \n"                            // 6 skipped
-                          "TNGR\n"                           // 7 no frame
-                          + kGood;                           // 8 without LF
+  const std::string log = "TNGR " + kGood +
+                          "\r\n"  // 1
+                          "\n"    // 2 skipped
+                          + kGood.substr(1) +
+                          "\n"  // 3 short
+                          "TNGR \t" +
+                          kMissing + "  \r\n"  // 4
+                          + std::string(100000, '0') +
+                          "\n"      // 5 far too long
+                          "   \n"   // 6 skipped
+                          "TNGR\n"  // 7 no frame
+                          + kGood;  // 8 without LF
   const Outcome run = decodeLogText(log);
   EXPECT_EQ(run.out, reportsOf({kGood, kMissing, kGood}));
   EXPECT_EQ(run.err,

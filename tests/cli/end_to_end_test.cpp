@@ -36,7 +36,7 @@ std::string slurp(const std::string& path) {
 }
 
 Outcome run(const std::vector<std::string>& args, const std::string& input = "",
-        const std::string& outPath = "") {
+            const std::string& outPath = "") {
   const std::string dir = testing::TempDir();
   const std::string in = dir + "/quillon_in", out = dir + "/quillon_out", err = dir + "/quillon_err";
   std::ofstream(in, std::ios::binary) << input;
@@ -126,23 +126,50 @@ INSTANTIATE_TEST_SUITE_P(
     Runs, ExitStatus,
     testing::Values(
         StatusCase{"GoodFrame", {"hk", kGood}, "", 0, ""},
-        StatusCase{"ShortFrameArgument", {"hk", kGood, "89D0"}, "", 1, "quillon-decode: frame 2: Please input 22 Letters\n"},
+        StatusCase{"ShortFrameArgument",
+                   {"hk", kGood, "89D0"},
+                   "",
+                   1,
+                   "quillon-decode: frame 2: Please input 22 Letters\n"},
         StatusCase{"EmptyArgument", {"sat", ""}, "", 1, "quillon-decode: frame 1: Please input 8 Letters\n"},
-        StatusCase{"LogLineNumbers", {"satpda", "-"}, "TNGR 000000008A5C3E1F\n\n0000\nTNGR 000000008A5C3E1F0\n", 1,
+        StatusCase{"LogLineNumbers",
+                   {"satpda", "-"},
+                   "TNGR 000000008A5C3E1F\n\n0000\nTNGR 000000008A5C3E1F0\n",
+                   1,
                    "quillon-decode: line 3: Please input 16 Letters\n"
                    "quillon-decode: line 4: Please input 16 Letters\n"},
         StatusCase{"EmptyInput", {"pda"}, "", 0, ""},
-        StatusCase{"HugeLine", {"hk"}, std::string(10'000'000, '8') + "\n" + kGood + "\n", 1,
+        StatusCase{"HugeLine",
+                   {"hk"},
+                   std::string(10'000'000, '8') + "\n" + kGood + "\n",
+                   1,
                    "quillon-decode: line 1: Please input 22 Letters\n"},
         StatusCase{"NoKind", {}, "", 2, "quillon-decode: A subcommand is required\nusage: ..."},
         StatusCase{"UnknownKind", {"hkk", kGood}, "", 2, "quillon-decode: unknown KIND \"hkk\"\nusage: ..."},
-        StatusCase{"JsonWithCrlf", {"--json", "--crlf", "hk"}, "", 2, "quillon-decode: --json excludes --crlf\nusage: ..."},
+        StatusCase{"JsonWithCrlf",
+                   {"--json", "--crlf", "hk"},
+                   "",
+                   2,
+                   "quillon-decode: --json excludes --crlf\nusage: ..."},
         StatusCase{"UnknownOption", {"hk", "--bogus"}, "", 2, "quillon-decode: ..."},
         StatusCase{"DashAmongLetters", {"hk", "-", kGood}, "", 2, "quillon-decode: - reads the frames ..."},
-        StatusCase{"JdWithJson", {"jd", "--json"}, "", 2, "quillon-decode: jd takes neither --json nor --crlf\nusage: ..."},
-        StatusCase{"JdWithoutTime", {"jd", "2000-01-01"}, "", 2, "quillon-decode: jd expects YYYY-MM-DD hh:mm:ss[.mmm], ..."},
-        StatusCase{"JdYearOutOfRange", {"jd", "1899-12-31", "23:59:59"}, "", 1, "quillon-decode: year outside 1900..2100\n"},
-        StatusCase{"JdHourOutOfRange", {"jd", "2009-01-01 25:00:00"}, "", 1, "quillon-decode: hour outside 0..24\n"},
+        StatusCase{"JdWithJson",
+                   {"jd", "--json"},
+                   "",
+                   2,
+                   "quillon-decode: jd takes neither --json nor --crlf\nusage: ..."},
+        StatusCase{"JdWithoutTime",
+                   {"jd", "2000-01-01"},
+                   "",
+                   2,
+                   "quillon-decode: jd expects YYYY-MM-DD hh:mm:ss[.mmm], ..."},
+        StatusCase{"JdYearOutOfRange",
+                   {"jd", "1899-12-31", "23:59:59"},
+                   "",
+                   1,
+                   "quillon-decode: year outside 1900..2100\n"},
+        StatusCase{
+            "JdHourOutOfRange", {"jd", "2009-01-01 25:00:00"}, "", 1, "quillon-decode: hour outside 0..24\n"},
         StatusCase{"Help", {"--help"}, "", 0, ""}),
     [](const auto& info) { return info.param.name; });
 
@@ -180,10 +207,10 @@ TEST(EndToEnd, JsonLinesParseBackFieldByField) {
   const json& first = reports[0];
   EXPECT_EQ(first["kind"], "hk");
   EXPECT_EQ(first["data"], kGood);
-  EXPECT_TRUE(std::regex_match(first["utc"].get<std::string>(),
-                               std::regex("20[0-9]{2}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3}Z")));
-  EXPECT_TRUE(std::regex_match(first["local"].get<std::string>(),
-                               std::regex(".{23}[+-][0-9]{2}:[0-9]{2}")));
+  EXPECT_TRUE(
+      std::regex_match(first["utc"].get<std::string>(),
+                       std::regex("20[0-9]{2}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3}Z")));
+  EXPECT_TRUE(std::regex_match(first["local"].get<std::string>(), std::regex(".{23}[+-][0-9]{2}:[0-9]{2}")));
   // Every analysed field of the decoded frame, by key, at full precision.
   const auto groups = decodeFrame(FrameKind::HouseKeeping, toLetters(kGood));
   for (const FieldGroup& group : groups) {
@@ -197,11 +224,17 @@ TEST(EndToEnd, JsonLinesParseBackFieldByField) {
     }
   }
   // The worked example's values, to the report's three decimals.
-  const std::pair<const char*, double> values[] = {
-      {"voltage33V", 3.309},  {"voltage5V", 5.025},     {"batteryVoltage", 4.034},
-      {"mainBusVoltage", 3.768}, {"commBoardTemperature", 69.371}, {"batteryTemperature", 22.990},
-      {"batteryCurrent", -0.792}, {"sMeter144MHz", 2.017}, {"sMeter1_2GHz", 1.933}};
-  for (const auto& [key, value] : values) EXPECT_NEAR(first["fields"][key].get<double>(), value, 0.0005) << key;
+  const std::pair<const char*, double> values[] = {{"voltage33V", 3.309},
+                                                   {"voltage5V", 5.025},
+                                                   {"batteryVoltage", 4.034},
+                                                   {"mainBusVoltage", 3.768},
+                                                   {"commBoardTemperature", 69.371},
+                                                   {"batteryTemperature", 22.990},
+                                                   {"batteryCurrent", -0.792},
+                                                   {"sMeter144MHz", 2.017},
+                                                   {"sMeter1_2GHz", 1.933}};
+  for (const auto& [key, value] : values)
+    EXPECT_NEAR(first["fields"][key].get<double>(), value, 0.0005) << key;
   EXPECT_EQ(first["fields"].size(), 24u);
   EXPECT_EQ(first["notAnalyzed"], json::array());
   const json& second = reports[1];
@@ -211,9 +244,14 @@ TEST(EndToEnd, JsonLinesParseBackFieldByField) {
 }
 
 TEST(EndToEnd, InvalidBytesShowInTheDataLine) {
-  const Outcome r = run({"sat"}, "0000\xc0\xff" "00\n");
+  const Outcome r = run({"sat"},
+                        "0000\xc0\xff"
+                        "00\n");
   EXPECT_EQ(r.status, 0);
-  EXPECT_NE(r.out.find("\nData = 0000\xef\xbf\xbd\xef\xbf\xbd" "00\n\n\n"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("\nData = 0000\xef\xbf\xbd\xef\xbf\xbd"
+                       "00\n\n\n"),
+            std::string::npos)
+      << r.out;
 }
 
 TEST(EndToEnd, FullDiskIsAnError) {

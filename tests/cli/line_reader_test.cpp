@@ -57,19 +57,23 @@ TEST_P(LineReaderTest, SameLinesWhateverTheReadSizes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, LineReaderTest,
-    testing::Values(
-        ReaderCase{"Empty", "", {}},
-        ReaderCase{"TwoLines", "ab\ncd\n", {{"ab", 1, 2}, {"cd", 2, 2}}},
-        ReaderCase{"LastLineWithoutLf", "ab\ncd", {{"ab", 1, 2}, {"cd", 2, 2}}},
-        ReaderCase{"CrStaysForTheFrameRule", "ab\r\n", {{"ab\r", 1, 3}}},
-        ReaderCase{"EmptyLinesAreNumbered", "\n\nx\n", {{"", 1, 0}, {"", 2, 0}, {"x", 3, 1}}},
-        ReaderCase{"LineOfExactlyTheKeptSize", std::string(kKept, 'B') + "\n",
-                   {{std::string(kKept, 'B'), 1, kKept}}},
-        ReaderCase{"LongLineCutThenNextLineWhole", kLong + "\nok\n",
-                   {{kLong.substr(0, kKept), 1, kKept + 1}, {"ok", 2, 2}}},
-        ReaderCase{"LongLastLineWithoutLf", "a\n" + kLong, {{"a", 1, 1}, {kLong.substr(0, kKept), 2, kKept + 1}}},
-        ReaderCase{"VeryLongLineBetweenShortOnes", "a\n" + std::string(300000, 'C') + "\nb",
-                   {{"a", 1, 1}, {std::string(kKept, 'C'), 2, 300000}, {"b", 3, 1}}}),
+    testing::Values(ReaderCase{"Empty", "", {}},
+                    ReaderCase{"TwoLines", "ab\ncd\n", {{"ab", 1, 2}, {"cd", 2, 2}}},
+                    ReaderCase{"LastLineWithoutLf", "ab\ncd", {{"ab", 1, 2}, {"cd", 2, 2}}},
+                    ReaderCase{"CrStaysForTheFrameRule", "ab\r\n", {{"ab\r", 1, 3}}},
+                    ReaderCase{"EmptyLinesAreNumbered", "\n\nx\n", {{"", 1, 0}, {"", 2, 0}, {"x", 3, 1}}},
+                    ReaderCase{"LineOfExactlyTheKeptSize",
+                               std::string(kKept, 'B') + "\n",
+                               {{std::string(kKept, 'B'), 1, kKept}}},
+                    ReaderCase{"LongLineCutThenNextLineWhole",
+                               kLong + "\nok\n",
+                               {{kLong.substr(0, kKept), 1, kKept + 1}, {"ok", 2, 2}}},
+                    ReaderCase{"LongLastLineWithoutLf",
+                               "a\n" + kLong,
+                               {{"a", 1, 1}, {kLong.substr(0, kKept), 2, kKept + 1}}},
+                    ReaderCase{"VeryLongLineBetweenShortOnes",
+                               "a\n" + std::string(300000, 'C') + "\nb",
+                               {{"a", 1, 1}, {std::string(kKept, 'C'), 2, 300000}, {"b", 3, 1}}}),
     [](const auto& info) { return info.param.name; });
 
 TEST(LineReader, HoldsBoundedMemoryForAHugeLine) {
@@ -135,10 +139,10 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(FrameCase{"", std::nullopt}, FrameCase{" \t \r", std::nullopt},
                     FrameCase{"89D0A768", "89D0A768"}, FrameCase{"89D0A768\r", "89D0A768"},
                     FrameCase{"TNGR 89D0A768", "89D0A768"}, FrameCase{"TNGR \t 89D0A768 \t\r", "89D0A768"},
-                    FrameCase{"TNGR89D0A768", "TNGR89D0A768"},   // no blank: not the beacon word
+                    FrameCase{"TNGR89D0A768", "TNGR89D0A768"},    // no blank: not the beacon word
                     FrameCase{"tngr 89D0A768", "tngr 89D0A768"},  // the word is upper case
-                    FrameCase{" TNGR 89D0A768", " TNGR 89D0A768"},
-                    FrameCase{"TNGR", "TNGR"}, FrameCase{"TNGR  ", "TNGR"},
+                    FrameCase{" TNGR 89D0A768", " TNGR 89D0A768"}, FrameCase{"TNGR", "TNGR"},
+                    FrameCase{"TNGR  ", "TNGR"},
                     FrameCase{"89D0 A768", "89D0 A768"},  // an inner blank is a typed letter
                     FrameCase{"89D0A768\r\r", "89D0A768\r"}));
 

@@ -10,8 +10,8 @@
 namespace quillon::cli {
 namespace {
 
-using test::kReading;
 using nlohmann::json;
+using test::kReading;
 
 std::string crlfToLf(std::string text) {
   std::string out;
@@ -37,7 +37,9 @@ const FrameCase kFrames[] = {
     {FrameKind::SatellitePda, "000000008A5C3E1F"},
     {FrameKind::SatellitePda, "xxxxxxxx8A5C3E1F"},
     {FrameKind::SatellitePda, "0000000G8A5C3E1F"},
-    {FrameKind::SatellitePda, "0000000\xc3\xa9" "8A5C3E1F"},
+    {FrameKind::SatellitePda,
+     "0000000\xc3\xa9"
+     "8A5C3E1F"},
 };
 
 void PrintTo(const FrameCase& c, std::ostream* os) { *os << frameRule(c.kind).name << " " << c.typed; }
@@ -140,9 +142,13 @@ TEST(JsonReport, CombinedFrameNestsBothWords) {
 TEST(JsonReport, DataStaysValidAndVisible) {
   // Quotes, a backslash, a control character and invalid bytes: escaped or replaced,
   // one letter each, none dropped.
-  const std::string typed = "\"\\\t\x1b\xff\xfe" "00";
+  const std::string typed =
+      "\"\\\t\x1b\xff\xfe"
+      "00";
   const json report = jsonReport(FrameKind::Pda, typed);
-  EXPECT_EQ(report["data"], "\"\\\t\x1b\xef\xbf\xbd\xef\xbf\xbd" "00");
+  EXPECT_EQ(report["data"],
+            "\"\\\t\x1b\xef\xbf\xbd\xef\xbf\xbd"
+            "00");
   EXPECT_EQ(report["fields"], json::object());
   EXPECT_EQ(report["notAnalyzed"].size(), 19u);
 }
@@ -171,9 +177,7 @@ INSTANTIATE_TEST_SUITE_P(
         ZoneCase{{2024, 2, 28, 14, 30, 0, 0}, {2024, 2, 29, 0, 0, 0, 0}, "2024-02-28T14:30:00.000-09:30"},
         ZoneCase{{2024, 3, 1, 0, 20, 0, 0}, {2024, 2, 29, 23, 0, 0, 0}, "2024-03-01T00:20:00.000+01:20"}));
 
-TEST(IsoTime, UtcText) {
-  EXPECT_EQ(isoUtcText({2009, 1, 2, 3, 4, 5, 6}), "2009-01-02T03:04:05.006Z");
-}
+TEST(IsoTime, UtcText) { EXPECT_EQ(isoUtcText({2009, 1, 2, 3, 4, 5, 6}), "2009-01-02T03:04:05.006Z"); }
 
 }  // namespace
 }  // namespace quillon::cli
