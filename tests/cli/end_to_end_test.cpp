@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -37,14 +38,18 @@ std::string slurp(const std::string& path) {
 
 Outcome run(const std::vector<std::string>& args, const std::string& input = "",
             const std::string& outPath = "") {
-  const std::string dir = testing::TempDir();
-  const std::string in = dir + "/quillon_in", out = dir + "/quillon_out", err = dir + "/quillon_err";
+  // CTest runs tests side by side: each process has files of its own.
+  const std::string base = testing::TempDir() + "/quillon_decode_" + std::to_string(::getpid());
+  const std::string in = base + ".in", out = base + ".out", err = base + ".err";
   std::ofstream(in, std::ios::binary) << input;
   std::string command = quoted(QUILLON_DECODE);
   for (const std::string& arg : args) command += " " + quoted(arg);
   command += " <" + in + " >" + (outPath.empty() ? out : outPath) + " 2>" + err;
   const int status = std::system(command.c_str());
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp(out), slurp(err)};
+  Outcome outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, outPath.empty() ? slurp(out) : "",
+                  slurp(err)};
+  for (const std::string& path : {in, out, err}) std::remove(path.c_str());
+  return outcome;
 }
 
 const std::regex kTimeLines(
