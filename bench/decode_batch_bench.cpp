@@ -3,10 +3,8 @@
 // on one core. The "fixed clock" run shows what the clock and the header times cost.
 
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <sstream>
@@ -22,12 +20,14 @@ using namespace quillon::cli;
 constexpr std::int64_t kFrames = 1'000'000;
 
 // A log of varied frames, about one letter in forty not copied, as an operator's log
-// would hold them; written once to a temporary file.
-const std::string& logPath() {
-  static const std::string path = [] {
+// would hold them; written once to a temporary file that is unlinked at once, so nothing
+// is left behind.
+int logFile() {
+  static const int fd = [] {
     char name[] = "/tmp/quillon_decode_bench_XXXXXX";
     const int fd = ::mkstemp(name);
     if (fd < 0) std::abort();
+    ::unlink(name);
     std::mt19937 random(20261206);
     std::string log;
     log.reserve(kFrames * 28);
@@ -37,11 +37,9 @@ const std::string& logPath() {
       log += '\n';
     }
     if (::write(fd, log.data(), log.size()) != static_cast<ssize_t>(log.size())) std::abort();
-    ::close(fd);
-    std::atexit([] { std::remove(logPath().c_str()); });
-    return std::string(name);
+    return fd;
   }();
-  return path;
+  return fd;
 }
 
 class NullBuffer : public std::streambuf {
@@ -54,14 +52,13 @@ void decodeFile(benchmark::State& state, OutputForm form, bool realClock) {
   NullBuffer null;
   std::ostream out(&null);
   std::ostringstream err;
-  const std::string& path = logPath();
+  const int fd = logFile();
   for (auto _ : state) {
-    const int fd = ::open(path.c_str(), O_RDONLY);
+    ::lseek(fd, 0, SEEK_SET);
     ReportWriter writer =
         realClock ? ReportWriter(FrameKind::HouseKeeping, form)
                   : ReportWriter(FrameKind::HouseKeeping, form, stm::fixedClock(stm::readSystemClock()));
     const BatchResult result = decodeLog(fileSource(fd), writer, out, err);
-    ::close(fd);
     if (result.reports != static_cast<std::uint64_t>(kFrames)) state.SkipWithError("frames lost");
   }
   state.counters["frames/s"] =
