@@ -159,9 +159,12 @@ void CQuillonDlg::createControls() {
         auto* field = new QLineEdit(client);
         field->setReadOnly(true);
         field->setFrame(false);
+        // Flat like a static text, and opaque: a tick repaints the field alone, not the
+        // group box behind it.
         QPalette flat = field->palette();
-        flat.setColor(QPalette::Base, Qt::transparent);
+        flat.setColor(QPalette::Base, flat.color(QPalette::Window));
         field->setPalette(flat);
+        field->setAutoFillBackground(true);
         widget = field;
         break;
       }
