@@ -90,6 +90,19 @@ TEST(TextReport, EachReadingGetsItsOwnTimes) {
   EXPECT_EQ(count("LocalTime : 2026/12/06 19:25:28:101\n"), 1);
 }
 
+TEST(Report, ClockOutsideTheDateLibrarysYearsStillGivesReports) {
+  // The Julian Date cannot be computed for 2150; the reports need only the times.
+  const stm::ClockReading future{{2150, 1, 2, 3, 4, 5, 6}, {2150, 1, 2, 3, 4, 5, 6}};
+  for (const OutputForm form : {OutputForm::Text, OutputForm::Json}) {
+    ReportWriter writer(FrameKind::Satellite, form, stm::fixedClock(future));
+    std::string out;
+    ASSERT_TRUE(writer.append("00000000", out));
+    EXPECT_NE(
+        out.find(form == OutputForm::Json ? "2150-01-02T03:04:05.006Z" : "UTC : 2150/01/02 03:04:05:006"),
+        std::string::npos);
+  }
+}
+
 TEST(Report, WrongLengthAppendsNothing) {
   for (const FrameKind kind : kAllFrames) {
     for (const OutputForm form : {OutputForm::Text, OutputForm::TextCrLf, OutputForm::Json}) {
