@@ -9,7 +9,7 @@ using K = ControlKind;
 // Template order, which is also the stacking order: the group box first, so that every
 // other control lies on top of it. Tab order is kept separately (CQuillonDlg).
 constexpr ControlTemplate kControls[] = {
-    // id                  kind           x    y    w    h   text
+    // id, kind, x, y, width, height [dialog units], text, the control a label names
     {kNoId, K::GroupBox, 7, 7, 447, 219, "Status Checker", kNoId},
     {kHouseKeepingInput, K::Input, 83, 140, 102, 14, "", kNoId},
     {kHouseKeepingButton, K::Button, 154, 157, 31, 14, "Check !", kNoId},

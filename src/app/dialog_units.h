@@ -19,15 +19,11 @@ QFont dialogFont();
 class DialogUnits {
  public:
   explicit DialogUnits(const QFontMetrics& metrics);
-  DialogUnits(int baseX, int baseY) : baseX(baseX), baseY(baseY) {}
 
   int x(int dluX) const;
   int y(int dluY) const;
   // A rectangle given as x, y, width, height in dialog units.
   QRect rect(int dluX, int dluY, int dluWidth, int dluHeight) const;
-
-  int BaseX() const { return baseX; }
-  int BaseY() const { return baseY; }
 
  private:
   int baseX;

@@ -13,7 +13,7 @@ QStringList startUpMessages;
 
 [[noreturn]] void noDisplay() {
   std::fprintf(stderr,
-               "quillon: no display to open the dialog on; without a desktop run it as "
+               "quillon: cannot open a display for the dialog; without a desktop, run it as: "
                "xvfb-run -a %s\n",
                programName);
   std::exit(1);

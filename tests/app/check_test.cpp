@@ -57,9 +57,8 @@ class CheckTest : public QObject {
   void cleanup() {
     dlg.reset();
     QVERIFY2(watchdog->unexpected.isEmpty(), qPrintable(watchdog->unexpected.join(", ")));
-    QVERIFY(QApplication::topLevelWidgets().isEmpty() ||
-            std::none_of(QApplication::topLevelWidgets().cbegin(),
-                         QApplication::topLevelWidgets().cend(),
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    QVERIFY(std::none_of(windows.cbegin(), windows.cend(),
                          [](QWidget* w) { return w->isVisible(); }));
   }
 
