@@ -115,20 +115,20 @@ void ReportWriter::readClock() {
               form == OutputForm::TextCrLf);
 }
 
-void ReportWriter::appendText(std::string_view data, std::u32string_view letters, std::string& out) {
+void ReportWriter::appendText(std::string_view data, std::u32string_view frame, std::string& out) {
   const bool crlf = form == OutputForm::TextCrLf;
   out += headerStart;
   out += data;
   out += crlf ? "\r\n\r\n" : "\n\n";
-  appendLines(out, reportBody(decodeFrame(kind, letters)), crlf);
+  appendLines(out, reportBody(decodeFrame(kind, frame)), crlf);
 }
 
 // Single frames: {"kind", "data", "utc", "local", "fields": {...}, "notAnalyzed": [...]};
 // the combined frame nests one such "fields"/"notAnalyzed" pair under each group name.
-void ReportWriter::appendJson(std::string_view data, std::u32string_view letters, std::string& out) {
+void ReportWriter::appendJson(std::string_view data, std::u32string_view frame, std::string& out) {
   Json report = {
       {"kind", std::string(rule().name)}, {"data", std::string(data)}, {"utc", utcIso}, {"local", localIso}};
-  const std::vector<FieldGroup> groups = decodeFrame(kind, letters);
+  const std::vector<FieldGroup> groups = decodeFrame(kind, frame);
   Json fields = Json::object();
   Json missing = Json::array();
   for (std::size_t i = 0; i < groups.size(); ++i) {

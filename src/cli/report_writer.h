@@ -37,8 +37,8 @@ class ReportWriter {
 
  private:
   void readClock();
-  void appendText(std::string_view data, std::u32string_view letters, std::string& out);
-  void appendJson(std::string_view data, std::u32string_view letters, std::string& out);
+  void appendText(std::string_view data, std::u32string_view frame, std::string& out);
+  void appendJson(std::string_view data, std::u32string_view frame, std::string& out);
 
   FrameKind kind;
   OutputForm form;
