@@ -26,35 +26,6 @@ const char* const kValueOfByte[10] = {
     "voltage33V",           "voltage5V",          "batteryVoltage", "mainBusVoltage", nullptr,
     "commBoardTemperature", "batteryTemperature", "batteryCurrent", "sMeter144MHz",   "sMeter1_2GHz"};
 
-TEST(HouseKeeping, WorkedFrameDecodesEveryField) {
-  const auto v = values(HK, "89D0A76820472FBCA7A01F");
-  const std::map<std::string, std::string> expected = {{"voltage33V", "3.309"},
-                                                       {"voltage5V", "5.025"},
-                                                       {"batteryVoltage", "4.034"},
-                                                       {"mainBusVoltage", "3.768"},
-                                                       {"commBoardTemperature", "69.371"},
-                                                       {"batteryTemperature", "22.990"},
-                                                       {"batteryCurrent", "-0.792"},
-                                                       {"sMeter144MHz", "2.017"},
-                                                       {"sMeter1_2GHz", "1.933"},
-                                                       {"satelliteMode", "FLIGHT"},
-                                                       {"usbPower", "turned off"},
-                                                       {"rxMutualMonitor", "active"},
-                                                       {"txMutualMonitor", "inactive"},
-                                                       {"antenna", "folded"},
-                                                       {"dtmfFlag", "turned off"},
-                                                       {"amateurServiceMode", "DIGI off"},
-                                                       {"apd33VAPower", "turned off"},
-                                                       {"apd33VBPower", "turned off"},
-                                                       {"apdMainPower", "turned off"},
-                                                       {"daqPower", "turned on"},
-                                                       {"pdaPower", "turned on"},
-                                                       {"th59Power", "turned on"},
-                                                       {"cwPower", "turned on"},
-                                                       {"djC5TxPower", "turned on"}};
-  EXPECT_EQ(v, expected);
-}
-
 struct ExtremeCase {
   const char* frame;
   std::map<std::string, std::string> expected;
