@@ -37,11 +37,60 @@ QRect fittedLabel(QRect rect, const QString& text, const QFont& font, const QWid
   const int needed = static_cast<int>(std::ceil(QFontMetricsF(font).horizontalAdvance(text)));
   if (needed <= rect.width()) return rect;
   rect.setWidth(needed);
-  const bool sameRow = named && named->y() <= rect.bottom() && named->geometry().bottom() >= rect.top();
-  if (sameRow && named->x() > rect.left() && rect.right() >= named->x()) {
+  const bool sameRow =
+      named && named->y() <= rect.bottom() && named->geometry().bottom() >= rect.top();
+  if (sameRow && named->x() > rect.left() && rect.right() >= named->x() - gap) {
     rect.moveRight(named->x() - gap - 1);
   }
   return rect;
+}
+
+// One control of the template, with the look its kind asks for.
+QWidget* createControl(const ControlTemplate& row, QWidget* parent) {
+  const QString text = fromUtf8(row.text);
+  switch (row.kind) {
+    case ControlKind::GroupBox: {
+      auto* group = new QGroupBox(text, parent);
+      // The title sits on the frame line, as in the original, not above it: the clock
+      // panel just below keeps its room.
+      group->setStyleSheet(QStringLiteral(
+          "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 0.5em; }"
+          "QGroupBox::title { subcontrol-origin: margin; left: 0.5em; padding: 0 2px; }"));
+      return group;
+    }
+    case ControlKind::Label: {
+      auto* label = new QLabel(text, parent);
+      label->setTextFormat(Qt::PlainText);
+      label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+      return label;
+    }
+    case ControlKind::Input: return new QLineEdit(parent);
+    case ControlKind::Button: {
+      auto* button = new QPushButton(text, parent);
+      button->setAutoDefault(false);
+      return button;
+    }
+    case ControlKind::ResultBox: {
+      auto* box = new QPlainTextEdit(parent);
+      box->setLineWrapMode(QPlainTextEdit::NoWrap);
+      box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+      box->setTabChangesFocus(true);  // Tab leaves the box, as in any dialog
+      return box;
+    }
+    case ControlKind::ClockField: {
+      auto* field = new QLineEdit(parent);
+      field->setReadOnly(true);
+      field->setFrame(false);
+      // Flat like a static text, and opaque: a tick repaints the field alone, not the
+      // group box behind it.
+      QPalette flat = field->palette();
+      flat.setColor(QPalette::Base, flat.color(QPalette::Window));
+      field->setPalette(flat);
+      field->setAutoFillBackground(true);
+      return field;
+    }
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -118,57 +167,10 @@ void CQuillonDlg::createControls() {
   menuBar->setGeometry(0, 0, client->width(), menuHeight);
   setFixedSize(client->width(), menuHeight + client->height());
 
-  // Labels last: they need the controls they name to be placed already.
   std::vector<std::pair<QLabel*, const ControlTemplate*>> labels;
   for (const ControlTemplate& row : layout.controls) {
-    const QString text = fromUtf8(row.text);
-    QWidget* widget = nullptr;
-    switch (row.kind) {
-      case ControlKind::GroupBox:
-        widget = new QGroupBox(text, client);
-        // The title sits on the frame line, as in the original, not above it: the
-        // clock panel just below keeps its room.
-        widget->setStyleSheet(QStringLiteral(
-            "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 0.5em; }"
-            "QGroupBox::title { subcontrol-origin: margin; left: 0.5em; padding: 0 2px; }"));
-        break;
-      case ControlKind::Label: {
-        auto* label = new QLabel(text, client);
-        label->setTextFormat(Qt::PlainText);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        labels.emplace_back(label, &row);
-        widget = label;
-        break;
-      }
-      case ControlKind::Input: widget = new QLineEdit(client); break;
-      case ControlKind::Button: {
-        auto* button = new QPushButton(text, client);
-        button->setAutoDefault(false);
-        widget = button;
-        break;
-      }
-      case ControlKind::ResultBox: {
-        auto* box = new QPlainTextEdit(client);
-        box->setLineWrapMode(QPlainTextEdit::NoWrap);
-        box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        box->setTabChangesFocus(true);
-        widget = box;
-        break;
-      }
-      case ControlKind::ClockField: {
-        auto* field = new QLineEdit(client);
-        field->setReadOnly(true);
-        field->setFrame(false);
-        // Flat like a static text, and opaque: a tick repaints the field alone, not the
-        // group box behind it.
-        QPalette flat = field->palette();
-        flat.setColor(QPalette::Base, flat.color(QPalette::Window));
-        field->setPalette(flat);
-        field->setAutoFillBackground(true);
-        widget = field;
-        break;
-      }
-    }
+    QWidget* widget = createControl(row, client);
+    if (row.kind == ControlKind::Label) labels.emplace_back(static_cast<QLabel*>(widget), &row);
     widget->setGeometry(du.rect(row.x, row.y, row.width, row.height));
     if (row.id != kNoId) {
       widget->setObjectName(controlName(row.id));
@@ -176,6 +178,7 @@ void CQuillonDlg::createControls() {
     }
   }
 
+  // Labels after the rest: they fit themselves around the controls they name.
   for (auto [label, row] : labels) {
     QWidget* named = control(row->labelFor);
     label->setGeometry(fittedLabel(label->geometry(), label->text(), font(), named, du.x(2)));
