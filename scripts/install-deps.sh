@@ -7,8 +7,8 @@ packages=(
   cmake g++ clang libclang-rt-14-dev ninja-build pkgconf
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  nlohmann-json3-dev libcli11-dev
-  xvfb xauth fonts-ipafont-gothic
+  nlohmann-json3-dev libcli11-dev libicu-dev
+  xvfb xauth fonts-ipafont-gothic locales
 )
 
 missing=()
@@ -17,7 +17,10 @@ for p in "${packages[@]}"; do
   [ "$status" = installed ] || missing+=("$p")
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
+# The tests show the clock panel under a decimal-comma locale.
+need_locale() { ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; }
+
+if [ ${#missing[@]} -eq 0 ] && ! need_locale; then
   exit 0
 fi
 
@@ -26,7 +29,15 @@ if [ "$(id -u)" -ne 0 ]; then
   exit 1
 fi
 
-echo "install-deps: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "install-deps: installing ${missing[*]}"
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+if need_locale; then
+  echo "install-deps: generating de_DE.UTF-8"
+  sed -i 's/^# *\(de_DE\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^de_DE\.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' >> /etc/locale.gen
+  locale-gen >/dev/null
+fi

@@ -268,7 +268,7 @@ void CQuillonDlg::OnChangeSatellitePdaStatus() { guardFrame(FrameKind::Satellite
 
 void CQuillonDlg::checkFrame(FrameKind kind) {
   const std::string typed = control<QLineEdit>(frameOf(kind).input)->text().toStdString();
-  const auto report = quillon::buildReport(kind, typed, stm::ClockSnapshot::Read(clockSource));
+  const auto report = quillon::buildReport(kind, typed, clockSource(), quillon::LineEnd::Lf);
   if (!report) {
     messageBoxes->inform(this, fromUtf8(quillon::kWrongLengthCaption),
                          fromUtf8(quillon::frameRule(kind).wrongLength));
@@ -290,11 +290,9 @@ void CQuillonDlg::guardFrame(FrameKind kind) {
   input->setCursorPosition(std::min(caret, static_cast<int>(kept.size())));
 }
 
-void CQuillonDlg::appendToResultBox(const std::string& reportCrLf) {
+void CQuillonDlg::appendToResultBox(const std::string& text) {
   auto* box = control<QPlainTextEdit>(kResultBox);
-  // The box shows and copies lines with LF; a CR would show as a stray mark.
-  QString report = QString::fromStdString(reportCrLf);
-  report.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  const QString report = QString::fromStdString(text);
   // Inserted at the end by a cursor of our own: the operator's text and caret stay
   // as they are, and only the new blocks are laid out.
   QTextCursor end(box->document());

@@ -2,7 +2,7 @@
 // The main dialog: four frames typed by the operator, one result box, the clock panel.
 //
 //   input box  --every change--> guard: over the frame length? box, then cut (core)
-//   "Check !"  --click--> core buildReport --> appended at the end of the result box
+//   "Check !"  --click--> core buildReport (LF) --> appended at the end of the result box
 //   50 ms tick --> ClockSnapshot::Refresh --> UTC, local time, Julian Date fields
 //
 // Every text the operator reads comes from the core; the dialog reads texts, calls the
@@ -17,7 +17,7 @@
 #include <string>
 
 #include "dialog_units.h"
-#include "hk/report.h"
+#include "core/report.h"
 #include "message_boxes.h"
 #include "time/clock_snapshot.h"
 
@@ -82,7 +82,7 @@ class CQuillonDlg : public QDialog {
   // One implementation for the four check buttons and one for the four guards.
   void checkFrame(quillon::FrameKind kind);
   void guardFrame(quillon::FrameKind kind);
-  void appendToResultBox(const std::string& reportCrLf);
+  void appendToResultBox(const std::string& report);
 
   stm::ClockSource clockSource;
   std::unique_ptr<quillon::app::MessageBoxes> ownMessageBoxes;

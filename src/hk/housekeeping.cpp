@@ -1,151 +1,77 @@
 #include "hk/housekeeping.h"
 
-#include <algorithm>
-
-#include "hk/letters.h"
-
 namespace quillon {
 
 namespace {
 
-constexpr const char* kNotAnalyzed = "not analyzed";
-
-const char* onOff(bool on) { return on ? "turned on" : "turned off"; }
-
 // Formulas are evaluated left to right as written, raw first multiplied by its factor:
 // the digits of every report depend on it.
-double voltage616(std::uint32_t raw) { return raw * 6.16 / 255; }
-double voltage924(std::uint32_t raw) { return raw * 9.24 / 255; }
-double sensor308(std::uint32_t raw) { return raw * 3.08 / 255; }
-double temperature(std::uint32_t raw) { return (raw * 3.08 / 255 - 0.424) / 0.00625; }
-double current(std::uint32_t raw) { return (raw * 3.08 / 255) * (-1.003) + 1.486; }
+double volts616(std::uint32_t raw) { return raw * 6.16 / 255; }
+double volts924(std::uint32_t raw) { return raw * 9.24 / 255; }
+double volts308(std::uint32_t raw) { return raw * 3.08 / 255; }
+double celsius(std::uint32_t raw) { return (raw * 3.08 / 255 - 0.424) / 0.00625; }
+double amperes(std::uint32_t raw) { return (raw * 3.08 / 255) * (-1.003) + 1.486; }
+
+constexpr std::string_view kOnOff[] = {"turned off", "turned on"};
+constexpr std::string_view kActive[] = {"inactive", "active"};
+constexpr std::string_view kFlightDebug[] = {"FLIGHT", "DEBUG"};
+constexpr std::string_view kAntenna[] = {"folded", "deployed"};
+constexpr std::string_view kAmateurService[] = {"DIGI off", "DIGI on", "MAILBOX on", "DIGI off"};
+
+enum Part { Values, Status, Power };
+constexpr DecoderPart kParts[] = {
+    {"HouseKeepingValues", 0, 20},
+    {"HouseKeepingStatus", 8, 2},  // MODE is its byte 0
+    {"HouseKeepingPower", 20, 2},  // POWER is its byte 0
+};
+
+constexpr FieldRow kVoltages[] = {
+    engineering("voltage33V", "Voltage of 3.3V system is ", byteBits(0), volts616, " [V]"),
+    engineering("voltage5V", "Voltage of 5V system is ", byteBits(1), volts616, " [V]"),
+    engineering("batteryVoltage", "Voltage of battery is ", byteBits(2), volts616, " [V]"),
+    engineering("mainBusVoltage", "Voltage of main bus is ", byteBits(3), volts924, " [V]"),
+};
+
+// "Amatuer" as the satellite's operators have always logged it.
+constexpr FieldRow kModes[] = {
+    state("satelliteMode", "Satellite mode is ", byteBits(0, 7, 1), kFlightDebug),
+    state("usbPower", "USB Power is ", byteBits(0, 6, 1), kOnOff),
+    state("rxMutualMonitor", "Rx mutual monitor is ", byteBits(0, 5, 1), kActive),
+    state("txMutualMonitor", "Tx mutual monitor is ", byteBits(0, 4, 1), kActive),
+    state("antenna", "Antenna is ", byteBits(0, 3, 1), kAntenna),
+    state("dtmfFlag", "DTMF flag is ", byteBits(0, 2, 1), kOnOff),
+    state("amateurServiceMode", "Amatuer service mode : ", byteBits(0, 0, 2), kAmateurService),
+};
+
+// The battery temperature label has no blank before the number: operators' logs carry it so.
+constexpr FieldRow kSensors[] = {
+    engineering("commBoardTemperature", "Temperature of communication board is ", byteBits(5), celsius, " ['C]"),
+    engineering("batteryTemperature", "Temperature of battery is", byteBits(6), celsius, " ['C]"),
+    engineering("batteryCurrent", "Current of battery is ", byteBits(7), amperes, " [A]"),
+    engineering("sMeter144MHz", "S meter of 144MHz is ", byteBits(8), volts308, " [V]"),
+    engineering("sMeter1_2GHz", "S meter of 1.2GHz is ", byteBits(9), volts308, " [V]"),
+};
+
+constexpr FieldRow kPower[] = {
+    state("apd33VAPower", "APD 3.3V A power is ", byteBits(0, 7, 1), kOnOff),
+    state("apd33VBPower", "APD 3.3V B power is ", byteBits(0, 6, 1), kOnOff),
+    state("apdMainPower", "APD main power is ", byteBits(0, 5, 1), kOnOff),
+    state("daqPower", "DAQ power is ", byteBits(0, 4, 1), kOnOff),
+    state("pdaPower", "PDA is ", byteBits(0, 3, 1), kOnOff),
+    state("th59Power", "TH-59 power is ", byteBits(0, 2, 1), kOnOff),
+    state("cwPower", "CW power is ", byteBits(0, 1, 1), kOnOff),
+    state("djC5TxPower", "DJ-C5(TX) power is ", byteBits(0, 0, 1), kOnOff),
+};
+
+constexpr FieldGroupTable kGroups[] = {
+    {Values, kVoltages},
+    {Status, kModes},
+    {Values, kSensors},
+    {Power, kPower},
+};
 
 }  // namespace
 
-// --- HouseKeepingValues: letters 1-20, frame bytes 0-9 -------------------------------
-
-HouseKeepingValues::HouseKeepingValues() : notCopiedMark(kNotCopiedMark) { setAllAnalyzed(false); }
-
-void HouseKeepingValues::setAllAnalyzed(bool v) { std::fill(std::begin(analyzed), std::end(analyzed), v); }
-
-bool HouseKeepingValues::parse(std::u32string_view letters) {
-  if (letters.size() < 20) return false;
-  for (std::size_t n = 0; n < 20; ++n) {
-    if (!isHexLetterOrMark(letters[n], notCopiedMark)) return false;
-  }
-  setAllAnalyzed(true);
-  for (std::size_t k = 0; k < 10; ++k) {
-    const char32_t high = letters[2 * k];
-    const char32_t low = letters[2 * k + 1];
-    if (high == notCopiedMark || low == notCopiedMark) analyzed[k] = false;
-    const int h = high == notCopiedMark ? 0 : hexLetterValue(high);
-    const int l = low == notCopiedMark ? 0 : hexLetterValue(low);
-    rawByte[k] = static_cast<std::uint32_t>(16 * h + l);
-  }
-  return true;
-}
-
-double HouseKeepingValues::getVoltage33V() const { return analyzed[0] ? voltage616(rawByte[0]) : -2.0; }
-double HouseKeepingValues::getVoltage5V() const { return analyzed[1] ? voltage616(rawByte[1]) : -2.0; }
-double HouseKeepingValues::getBatteryVoltage() const { return analyzed[2] ? voltage616(rawByte[2]) : -2.0; }
-double HouseKeepingValues::getMainBusVoltage() const { return analyzed[3] ? voltage924(rawByte[3]) : -2.0; }
-double HouseKeepingValues::getCommBoardTemperature() const {
-  return analyzed[5] ? temperature(rawByte[5]) : -2.0;
-}
-double HouseKeepingValues::getBatteryTemperature() const {
-  return analyzed[6] ? temperature(rawByte[6]) : -2.0;
-}
-double HouseKeepingValues::getBatteryCurrent() const { return analyzed[7] ? current(rawByte[7]) : -2.0; }
-double HouseKeepingValues::getSMeter144MHz() const { return analyzed[8] ? sensor308(rawByte[8]) : -2.0; }
-double HouseKeepingValues::getSMeter1_2GHz() const { return analyzed[9] ? sensor308(rawByte[9]) : -2.0; }
-
-// --- HouseKeepingStatus: letters 9-10, frame byte 4 -------------------------------------
-
-HouseKeepingStatus::HouseKeepingStatus() : notCopiedMark(kNotCopiedMark) { setAllAnalyzed(false); }
-
-void HouseKeepingStatus::setAllAnalyzed(bool v) {
-  satelliteModeAnalyzed = usbPowerAnalyzed = rxMutualMonitorAnalyzed = txMutualMonitorAnalyzed = v;
-  antennaAnalyzed = dtmfFlagAnalyzed = amateurServiceModeAnalyzed = v;
-}
-
-bool HouseKeepingStatus::parse(char32_t letter9, char32_t letter10) {
-  if (!isHexLetterOrMark(letter9, notCopiedMark) || !isHexLetterOrMark(letter10, notCopiedMark)) {
-    return false;
-  }
-  setAllAnalyzed(true);
-  int high = hexLetterValue(letter9);
-  int low = hexLetterValue(letter10);
-  if (letter9 == notCopiedMark) {
-    satelliteModeAnalyzed = usbPowerAnalyzed = rxMutualMonitorAnalyzed = txMutualMonitorAnalyzed = false;
-    high = 0;
-  }
-  if (letter10 == notCopiedMark) {
-    antennaAnalyzed = dtmfFlagAnalyzed = amateurServiceModeAnalyzed = false;
-    low = 0;
-  }
-  const auto raw = static_cast<std::uint32_t>(16 * high + low);
-  statusBits = 0;
-  for (int i = 0; i < 8; ++i) {
-    const int stored = i == 0 ? 6 : i == 1 ? 7 : 7 - i;
-    statusBits |= ((raw >> i) & 1U) << stored;
-  }
-  return true;
-}
-
-const char* HouseKeepingStatus::getSatelliteMode() const {
-  return !satelliteModeAnalyzed ? kNotAnalyzed : storedBit(0) ? "DEBUG" : "FLIGHT";
-}
-const char* HouseKeepingStatus::getUsbPower() const {
-  return !usbPowerAnalyzed ? kNotAnalyzed : onOff(storedBit(1));
-}
-const char* HouseKeepingStatus::getRxMutualMonitor() const {
-  return !rxMutualMonitorAnalyzed ? kNotAnalyzed : storedBit(2) ? "active" : "inactive";
-}
-const char* HouseKeepingStatus::getTxMutualMonitor() const {
-  return !txMutualMonitorAnalyzed ? kNotAnalyzed : storedBit(3) ? "active" : "inactive";
-}
-const char* HouseKeepingStatus::getAntenna() const {
-  return !antennaAnalyzed ? kNotAnalyzed : storedBit(4) ? "deployed" : "folded";
-}
-const char* HouseKeepingStatus::getDtmfFlag() const {
-  return !dtmfFlagAnalyzed ? kNotAnalyzed : onOff(storedBit(5));
-}
-const char* HouseKeepingStatus::getAmateurServiceMode() const {
-  if (!amateurServiceModeAnalyzed) return kNotAnalyzed;
-  switch ((statusBits >> 6) & 3U) {
-    case 1: return "DIGI on";
-    case 2: return "MAILBOX on";
-    default: return "DIGI off";
-  }
-}
-
-// --- HouseKeepingPower: letters 21-22, frame byte 10 ------------------------------------
-
-HouseKeepingPower::HouseKeepingPower() : notCopiedMark(kNotCopiedMark) { setAllAnalyzed(false); }
-
-void HouseKeepingPower::setAllAnalyzed(bool v) { std::fill(std::begin(analyzed), std::end(analyzed), v); }
-
-bool HouseKeepingPower::parse(char32_t letter21, char32_t letter22) {
-  if (!isHexLetterOrMark(letter21, notCopiedMark) || !isHexLetterOrMark(letter22, notCopiedMark)) {
-    return false;
-  }
-  setAllAnalyzed(true);
-  int high = hexLetterValue(letter21);
-  int low = hexLetterValue(letter22);
-  if (letter21 == notCopiedMark) {
-    std::fill(analyzed + 4, analyzed + 8, false);
-    high = 0;
-  }
-  if (letter22 == notCopiedMark) {
-    std::fill(analyzed, analyzed + 4, false);
-    low = 0;
-  }
-  powerBits = static_cast<std::uint32_t>(16 * high + low);
-  return true;
-}
-
-const char* HouseKeepingPower::bitText(int bit) const {
-  return analyzed[bit] ? onOff(((powerBits >> bit) & 1U) != 0) : kNotAnalyzed;
-}
+const FrameTable kHouseKeepingFrame{kParts, kGroups};
 
 }  // namespace quillon

@@ -1,7 +1,10 @@
 #include "time/clock_snapshot.h"
 
+#include <charconv>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
+#include <memory>
 #include <utility>
 
 #include "time/space_time.h"
@@ -33,6 +36,24 @@ ClockReading readSystemClock() { return readingAt(std::chrono::system_clock::now
 
 ClockSource fixedClock(ClockReading reading) {
   return [reading] { return reading; };
+}
+
+ClockSource millisecondCachedClock(std::function<std::chrono::system_clock::time_point()> now) {
+  struct Cache {
+    std::chrono::sys_time<std::chrono::milliseconds> at{};
+    bool valid = false;
+    ClockReading reading;
+  };
+  auto cache = std::make_shared<Cache>();
+  return [cache, now = std::move(now)] {
+    const auto ms = std::chrono::floor<std::chrono::milliseconds>(now());
+    if (!cache->valid || ms != cache->at) {
+      cache->reading = readingAt(ms);
+      cache->at = ms;
+      cache->valid = true;
+    }
+    return cache->reading;
+  };
 }
 
 ClockSnapshot::ClockSnapshot(ClockSource source, Unread) : source(std::move(source)) {}
@@ -95,12 +116,50 @@ std::string timeText(const CalendarTime& t, int form) {
 }
 
 std::string julianDateText(double jd) {
-  // Sized first: a huge or odd value must not be cut off.
-  const int n = std::snprintf(nullptr, 0, "%15.7lf", jd);
-  std::string text(static_cast<std::size_t>(n) + 1, '\0');
-  std::snprintf(text.data(), text.size(), "%15.7lf", jd);
-  text.resize(static_cast<std::size_t>(n));
+  // to_chars gives printf's digits without the locale's decimal comma.
+  char digits[400];
+  const char* end = std::to_chars(digits, digits + sizeof digits, jd, std::chars_format::fixed, 7).ptr;
+  const auto n = static_cast<std::size_t>(end - digits);
+  std::string text(n < 15 ? 15 - n : 0, ' ');
+  text.append(digits, n);
   return text;
+}
+
+namespace {
+
+// Days since 1970-01-01 of a proleptic Gregorian date (H. Hinnant's algorithm).
+long long daysFromCivil(long long y, long long m, long long d) {
+  y -= m <= 2;
+  const long long era = (y >= 0 ? y : y - 399) / 400;
+  const long long yoe = y - era * 400;
+  const long long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+long long secondsOf(const CalendarTime& t) {
+  return daysFromCivil(t.year, t.month, t.day) * 86400 + t.hour * 3600LL + t.minute * 60LL + t.second;
+}
+
+std::string isoText(const CalendarTime& t, const char* zone) {
+  char text[96];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03d%s", t.year, t.month, t.day, t.hour,
+                t.minute, t.second, t.millisecond, zone);
+  return text;
+}
+
+}  // namespace
+
+std::string isoUtcText(const CalendarTime& utc) { return isoText(utc, "Z"); }
+
+std::string isoLocalText(const ClockReading& reading) {
+  const long long offset = secondsOf(reading.local) - secondsOf(reading.utc);
+  const long long size = std::llabs(offset);
+  char zone[32];
+  const int n = std::snprintf(zone, sizeof zone, "%c%02lld:%02lld", offset < 0 ? '-' : '+', size / 3600,
+                              size % 3600 / 60);
+  if (size % 60 != 0) std::snprintf(zone + n, sizeof zone - n, ":%02lld", size % 60);
+  return isoText(reading.local, zone);
 }
 
 ClockPanelTexts clockPanelTexts(const ClockSnapshot& snapshot) {

@@ -28,6 +28,12 @@ ClockReading readSystemClock();
 // A source that always gives the same reading.
 ClockSource fixedClock(ClockReading reading);
 
+// The system clock converted to calendar time at most once per millisecond: over a long
+// log the conversion to local time costs more than decoding a frame. `now` is replaceable
+// for tests.
+ClockSource millisecondCachedClock(std::function<std::chrono::system_clock::time_point()> now =
+                                       std::chrono::system_clock::now);
+
 class ClockSnapshot {
  public:
   // Reads the clock; throws SpaceTimeException when its UTC reading is out of range.
@@ -69,8 +75,13 @@ class ClockSnapshot {
 //   3 "%04d/%02d/%02d"                       6 "%04d%02d%02d%02d%02d%02d"
 std::string timeText(const CalendarTime& t, int form);
 
-// The clock panel's Julian Date text: "%15.7lf".
+// The clock panel's Julian Date text: "%15.7lf", with a decimal point in every locale.
 std::string julianDateText(double jd);
+
+// ISO 8601 with milliseconds: "2026-12-06T18:25:28.123Z" and, with the offset that local
+// time has from UTC in the same reading, "2026-12-06T19:25:28.123+01:00".
+std::string isoUtcText(const CalendarTime& utc);
+std::string isoLocalText(const ClockReading& reading);
 
 // The three texts of the clock panel; the Julian Date says plainly when it is unavailable.
 struct ClockPanelTexts {

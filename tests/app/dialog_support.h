@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "hk/report.h"
+#include "core/report.h"
 #include "message_boxes.h"
 #include "quillon_dlg.h"
 #include "time/clock_snapshot.h"
@@ -74,10 +74,8 @@ class ModalWatchdog : public QObject {
 
 // The report the core builds for that clock, with the LF line ends the box shows.
 inline QString expectedReport(FrameKind kind, const QString& letters, const stm::ClockSource& clock) {
-  const auto report =
-      buildReport(kind, letters.toStdString(), stm::ClockSnapshot::Read(clock));
-  if (!report) return {};
-  return QString::fromStdString(*report).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  const auto report = buildReport(kind, letters.toStdString(), clock(), LineEnd::Lf);
+  return report ? QString::fromStdString(*report) : QString();
 }
 
 }  // namespace quillon::test

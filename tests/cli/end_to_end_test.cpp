@@ -10,8 +10,8 @@
 #include <regex>
 #include <sstream>
 
-#include "hk/letters.h"
-#include "hk/report.h"
+#include "core/letters.h"
+#include "core/report.h"
 #include "test_clock.h"
 
 namespace quillon {
@@ -61,7 +61,7 @@ std::string withoutTimes(const std::string& text) {
 }
 
 std::string expectedReport(FrameKind kind, const std::string& typed, bool crlf) {
-  std::string report = *buildReport(kind, sanitizeUtf8(typed), cli::test::fixedSnapshot());
+  std::string report = *buildReport(kind, typed, cli::test::kReading, LineEnd::CrLf);
   if (!crlf) report = std::regex_replace(report, std::regex("\r\n"), "\n");
   return withoutTimes(report);
 }
@@ -217,15 +217,12 @@ TEST(EndToEnd, JsonLinesParseBackFieldByField) {
                        std::regex("20[0-9]{2}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}\\.[0-9]{3}Z")));
   EXPECT_TRUE(std::regex_match(first["local"].get<std::string>(), std::regex(".{23}[+-][0-9]{2}:[0-9]{2}")));
   // Every analysed field of the decoded frame, by key, at full precision.
-  const auto groups = decodeFrame(FrameKind::HouseKeeping, toLetters(kGood));
-  for (const FieldGroup& group : groups) {
-    for (const Field& field : group.fields) {
-      const json& value = first["fields"][std::string(field.key)];
-      if (field.form == FieldForm::Engineering) {
-        EXPECT_EQ(value.get<double>(), field.engineering) << field.key;
-      } else if (field.form == FieldForm::State) {
-        EXPECT_EQ(value, field.state) << field.key;
-      }
+  for (const Field& field : decodeFrame(FrameKind::HouseKeeping, toLetters(kGood))) {
+    const json& value = first["fields"][std::string(field.row->key)];
+    if (field.row->form == FieldForm::Engineering) {
+      EXPECT_EQ(value.get<double>(), field.engineering) << field.row->key;
+    } else if (field.row->form == FieldForm::State) {
+      EXPECT_EQ(value, field.state) << field.row->key;
     }
   }
   // The worked example's values, to the report's three decimals.

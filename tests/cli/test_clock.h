@@ -8,6 +8,5 @@ namespace quillon::cli::test {
 
 inline constexpr stm::ClockReading kReading{{2026, 12, 6, 19, 25, 28, 123}, {2026, 12, 6, 18, 25, 28, 123}};
 
-inline stm::ClockSnapshot fixedSnapshot() { return stm::ClockSnapshot::Read(stm::fixedClock(kReading)); }
 
 }  // namespace quillon::cli::test

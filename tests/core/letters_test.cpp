@@ -1,4 +1,4 @@
-#include "hk/letters.h"
+#include "core/letters.h"
 
 #include <gtest/gtest.h>
 
@@ -8,89 +8,67 @@ namespace {
 TEST(Letters, OnlyHexDigitsAndLowerCaseXAreLetters) {
   const std::u32string accepted = U"0123456789abcdefABCDEFx";
   for (char32_t c = 0; c < 0x180; ++c) {
-    EXPECT_EQ(isHexLetterOrMark(c, kNotCopiedMark), accepted.find(c) != std::u32string::npos)
-        << "code point " << static_cast<unsigned>(c);
+    EXPECT_EQ(isHexLetterOrMark(c, kNotCopiedMark), accepted.find(c) != std::u32string::npos) << unsigned(c);
   }
-  EXPECT_FALSE(isHexLetterOrMark(U'X', kNotCopiedMark));
   EXPECT_FALSE(isHexLetterOrMark(U'\uFF21', kNotCopiedMark));  // full-width A
-}
-
-TEST(Letters, ValuesOfBothCasesAgree) {
-  const std::u32string digits = U"0123456789abcdef";
+  const std::u32string lower = U"0123456789abcdef";
   const std::u32string upper = U"0123456789ABCDEF";
   for (int v = 0; v < 16; ++v) {
-    EXPECT_EQ(hexLetterValue(digits[v]), v);
+    EXPECT_EQ(hexLetterValue(lower[v]), v);
     EXPECT_EQ(hexLetterValue(upper[v]), v);
   }
-  for (char32_t c : {U'x', U'X', U'g', U' ', U'\u00E9'}) EXPECT_EQ(hexLetterValue(c), 0);
-}
-
-struct Utf8Case {
-  const char* name;
-  std::string text;
-  std::size_t count;
-  std::string sanitized;
-};
-
-class Utf8Text : public ::testing::TestWithParam<Utf8Case> {};
-
-TEST_P(Utf8Text, CountsCharactersNotBytesAndNeverDropsOne) {
-  const Utf8Case& c = GetParam();
-  EXPECT_EQ(letterCount(c.text), c.count);
-  EXPECT_EQ(toLetters(c.text).size(), c.count);
-  EXPECT_EQ(sanitizeUtf8(c.text), c.sanitized);
-  EXPECT_EQ(letterCount(c.sanitized), c.count);
+  EXPECT_EQ(hexLetterValue(U'x'), 0);
 }
 
 const std::string kFffd = "\xEF\xBF\xBD";
 
-INSTANTIATE_TEST_SUITE_P(Cases, Utf8Text,
-                         ::testing::Values(Utf8Case{"ascii", "89D0A768", 8, "89D0A768"},
-                                           Utf8Case{"accent", "89D0A76\xC3\xA9", 8, "89D0A76\xC3\xA9"},
-                                           Utf8Case{"katakana",
-                                                    "\xE3\x82\xAD"
-                                                    "1234567",
-                                                    8,
-                                                    "\xE3\x82\xAD"
-                                                    "1234567"},
-                                           Utf8Case{"emoji",
-                                                    "\xF0\x9F\x98\x80"
-                                                    "1234567",
-                                                    8,
-                                                    "\xF0\x9F\x98\x80"
-                                                    "1234567"},
-                                           Utf8Case{"lone_continuation",
-                                                    "\x80"
-                                                    "1234567",
-                                                    8, kFffd + "1234567"},
-                                           Utf8Case{"truncated_sequence", "1234567\xE3\x82", 9,
-                                                    "1234567" + kFffd + kFffd},
-                                           Utf8Case{"overlong_slash", "\xC0\xAF", 2, kFffd + kFffd},
-                                           Utf8Case{"surrogate", "\xED\xA0\x80", 3, kFffd + kFffd + kFffd},
-                                           Utf8Case{"empty", "", 0, ""}),
-                         [](const auto& info) { return std::string(info.param.name); });
+struct TypedCase {
+  const char* name;
+  std::string typed;
+  std::u32string letters;  // U+FFFD: a letter of more than one character, or one never valid
+  std::string shown;
+};
 
-TEST(Letters, FirstLettersNeverSplitsACharacter) {
-  const std::string text =
-      "1234567\xF0\x9F\x98\x80"
-      "9";
-  EXPECT_EQ(firstLetters(text, 7), "1234567");
-  EXPECT_EQ(firstLetters(text, 8), "1234567\xF0\x9F\x98\x80");
-  EXPECT_EQ(firstLetters(text, 100), text);
-  EXPECT_EQ(firstLetters(text, 0), "");
+class TypedText : public ::testing::TestWithParam<TypedCase> {};
+
+TEST_P(TypedText, OneLetterForWhatAPersonSeesAsOneCharacter) {
+  const TypedCase& c = GetParam();
+  EXPECT_EQ(toLetters(c.typed), c.letters);
+  EXPECT_EQ(letterCount(c.typed), c.letters.size());
+  EXPECT_EQ(shownText(c.typed), c.shown);
+  EXPECT_EQ(letterCount(c.shown), c.letters.size()) << "what a report shows counts the same";
 }
 
-TEST(Letters, StatusWordPacksLetterOneHighestAndMarksUncopiedLetters) {
-  const char32_t letters[8] = {U'8', U'x', U'5', U'c', U'3', U'E', U'x', U'F'};
-  std::uint32_t word = 0xDEADBEEF;
-  unsigned notCopied = 99;
-  ASSERT_TRUE(packStatusWord(letters, kNotCopiedMark, word, notCopied));
-  EXPECT_EQ(word, 0x805C3E0Fu);
-  EXPECT_EQ(notCopied, (1u << 1) | (1u << 6));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TypedText,
+    ::testing::Values(
+        TypedCase{"ascii", "8A x", U"8A x", "8A x"},
+        TypedCase{"precomposed_accent", "A\xC3\xA9", U"A\u00E9", "A\xC3\xA9"},
+        TypedCase{"combining_accent", "e\xCC\x81" "1", U"\uFFFD1", "e\xCC\x81" "1"},
+        TypedCase{"flag", "\xF0\x9F\x87\xAF\xF0\x9F\x87\xB5" "1", U"\uFFFD1", "\xF0\x9F\x87\xAF\xF0\x9F\x87\xB5" "1"},
+        TypedCase{"skin_tone", "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD", U"\uFFFD", "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD"},
+        TypedCase{"katakana", "\xE3\x82\xAD" "1", U"\u30AD1", "\xE3\x82\xAD" "1"},
+        TypedCase{"lone_continuation", "\x80" "1", U"\uFFFD1", kFffd + "1"},
+        TypedCase{"truncated_sequence", "1\xE3\x82", U"1\uFFFD\uFFFD", "1" + kFffd + kFffd},
+        TypedCase{"overlong_slash", "\xC0\xAF", U"\uFFFD\uFFFD", kFffd + kFffd},
+        TypedCase{"high_surrogate", "\xED\xA0\x80", U"\uFFFD\uFFFD\uFFFD", kFffd + kFffd + kFffd},
+        TypedCase{"low_surrogate", "\xED\xBF\xBF", U"\uFFFD\uFFFD\uFFFD", kFffd + kFffd + kFffd},
+        TypedCase{"line_feed", "1\n2", U"1\uFFFD2", "1" + kFffd + "2"},
+        TypedCase{"cr_lf", "1\r\n", U"1\uFFFD\uFFFD", "1" + kFffd + kFffd},
+        TypedCase{"tab_nul_del", std::string("\t\0\x7F", 3), U"\uFFFD\uFFFD\uFFFD", kFffd + kFffd + kFffd},
+        TypedCase{"c1_control", "\xC2\x85", U"\uFFFD", kFffd},
+        TypedCase{"separators", "\xE2\x80\xA8\xE2\x80\xA9", U"\uFFFD\uFFFD", kFffd + kFffd},
+        TypedCase{"empty", "", U"", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
 
-  const char32_t bad[8] = {U'8', U'A', U'5', U'C', U'3', U'E', U'1', U'X'};
-  EXPECT_FALSE(packStatusWord(bad, kNotCopiedMark, word, notCopied));
-  EXPECT_EQ(word, 0x805C3E0Fu) << "a refused word leaves the old value";
+TEST(Letters, FirstLettersNeverSplitsALetter) {
+  const std::string text = "12\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD" "e\xCC\x81" "3";
+  EXPECT_EQ(firstLetters(text, 0), "");
+  EXPECT_EQ(firstLetters(text, 2), "12");
+  EXPECT_EQ(firstLetters(text, 3), "12\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD");
+  EXPECT_EQ(firstLetters(text, 4), "12\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD" "e\xCC\x81");
+  EXPECT_EQ(firstLetters(text, 9), text);
+  EXPECT_EQ(firstLetters("1\x80" "2", 2), "1\x80") << "cut as typed, not as shown";
 }
 
 }  // namespace

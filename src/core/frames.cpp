@@ -1,0 +1,74 @@
+#include "core/frames.h"
+
+#include "core/letters.h"
+#include "hk/housekeeping.h"
+#include "status/status_words.h"
+
+namespace quillon {
+
+namespace {
+
+constexpr std::size_t kMaxParts = 3;
+
+constexpr FrameRule kRules[] = {
+    {FrameKind::HouseKeeping, 22, "hk", "Tanager CW House Keeping Status", "Please input 22 Letters",
+     "Over 22 letters!", &kHouseKeepingFrame},
+    {FrameKind::Satellite, 8, "sat", "Tanager Satellite Status", "Please input 8 Letters", "Over 8 letters!",
+     &kSatelliteFrame},
+    {FrameKind::Pda, 8, "pda", "Tanager PDA Status", "Please input 8 Letters", "Over 8 letters!", &kPdaFrame},
+    {FrameKind::SatellitePda, 16, "satpda", "Tanager Satellite & PDA Status", "Please input 16 Letters",
+     "Over 16 letters!", &kSatellitePdaFrame},
+};
+
+}  // namespace
+
+const FrameRule& frameRule(FrameKind kind) { return kRules[static_cast<int>(kind)]; }
+
+const FrameRule* frameRuleNamed(std::string_view name) {
+  for (const FrameRule& rule : kRules) {
+    if (rule.name == name) return &rule;
+  }
+  return nullptr;
+}
+
+bool hasFrameLength(FrameKind kind, std::string_view typedUtf8) {
+  return letterCount(typedUtf8) == frameRule(kind).letters;
+}
+
+std::optional<std::string> cutToFrameLength(FrameKind kind, std::string_view typedUtf8) {
+  const std::size_t limit = frameRule(kind).letters;
+  if (letterCount(typedUtf8) <= limit) return std::nullopt;
+  return firstLetters(typedUtf8, limit);
+}
+
+bool decodeFrame(FrameKind kind, std::u32string_view letters, std::vector<Field>& out) {
+  out.clear();
+  const FrameRule& rule = frameRule(kind);
+  if (letters.size() != rule.letters) return false;
+  const FrameTable& table = *rule.table;
+  TableDecoder decoders[kMaxParts];
+  for (std::size_t i = 0; i < table.parts.size(); ++i) {
+    const DecoderPart& part = table.parts[i];
+    decoders[i] = TableDecoder(part.letters);
+    decoders[i].parse(letters.substr(part.firstLetter, part.letters));
+  }
+  int group = 0;
+  for (const FieldGroupTable& rows : table.groups) {
+    for (const FieldRow& row : rows.rows) {
+      Field field = decoders[rows.part].field(row);
+      field.block = rows.block;
+      field.group = group;
+      out.push_back(field);
+    }
+    ++group;
+  }
+  return true;
+}
+
+std::vector<Field> decodeFrame(FrameKind kind, std::u32string_view letters) {
+  std::vector<Field> fields;
+  decodeFrame(kind, letters, fields);
+  return fields;
+}
+
+}  // namespace quillon

@@ -1,0 +1,39 @@
+#pragma once
+// Beacon letters: one hexadecimal digit per 4-bit nibble, most significant first.
+// A letter the operator did not copy is typed as lower-case 'x'.
+//
+// Typed text is UTF-8, and a letter is what a person sees as one character (a grapheme
+// cluster): "é" typed as e + U+0301, a flag or an emoji sequence is one invalid letter.
+// What a report shows of the text never breaks its line: bytes that are not UTF-8,
+// control characters and line or paragraph separators show as U+FFFD, one each.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "core/fields.h"
+
+namespace quillon {
+
+// True when c is the mark or one of 0-9, a-f, A-F.
+bool isHexLetterOrMark(char32_t c, char32_t mark);
+
+// 0-15 for a hexadecimal digit of either case, 0 for anything else.
+int hexLetterValue(char32_t c);
+
+// The typed text as a report shows it (see above); every other character as typed.
+std::string shownText(std::string_view typed);
+void appendShownText(std::string& out, std::string_view typed);
+
+// One entry per letter of the shown text: the character itself when the letter is a
+// single code point, else U+FFFD (never a hexadecimal letter). `out` is replaced.
+void toLetters(std::string_view typed, std::u32string& out);
+std::u32string toLetters(std::string_view typed);
+
+// Number of letters the operator sees.
+std::size_t letterCount(std::string_view typed);
+
+// The first n letters of the text as typed, never splitting a letter.
+std::string firstLetters(std::string_view typed, std::size_t n);
+
+}  // namespace quillon

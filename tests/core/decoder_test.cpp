@@ -1,0 +1,255 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "core/frames.h"
+#include "core/letters.h"
+#include "core/report.h"
+#include "hk/housekeeping.h"
+#include "status/status_words.h"
+
+namespace quillon {
+namespace {
+
+constexpr auto HK = FrameKind::HouseKeeping;
+constexpr auto SAT = FrameKind::Satellite;
+constexpr auto PDA = FrameKind::Pda;
+constexpr auto BOTH = FrameKind::SatellitePda;
+
+std::string keyOf(const Field& f) {
+  return f.block.empty() ? std::string(f.row->key) : std::string(f.block) + "." + std::string(f.row->key);
+}
+
+// Every analysed field's value as the report prints it, by key.
+std::map<std::string, std::string> printed(FrameKind kind, const std::string& typed) {
+  std::map<std::string, std::string> values;
+  for (const Field& f : decodeFrame(kind, toLetters(typed))) {
+    if (f.analyzed) appendFieldValue(values[keyOf(f)], f);
+  }
+  return values;
+}
+
+// Owners of a frame's bits from bit 0 (the low bit of the last letter) up, as {key, width}
+// runs read off the bit diagrams; "" for bits no field reads.
+using Runs = std::vector<std::pair<std::string, int>>;
+const Runs kSatelliteRuns = {
+    {"fm", 1},          {"fmProtocol", 2},        {"fmMode", 4},           {"serviceMode", 3},
+    {"numberOfPictures", 6}, {"antenna", 1},      {"usb2SerialPower", 1},  {"magnetSensorPower", 1},
+    {"apd33VAPower", 1}, {"apd33VBPower", 1},     {"apdMainPower", 1},     {"cameraPower", 1},
+    {"asmPower", 1},    {"cwTxPower", 1},         {"amateurServiceRxPower", 1}, {"fmTxPower", 1},
+    {"fmPacketFrameNumber", 2}, {"fmPacketInterval", 3}};
+const Runs kPdaRuns = {
+    {"wdtStatus", 1},  {"pdaNumber", 2},    {"onBoardTime", 1}, {"usb2SerialStatus", 1}, {"cameraStatus", 2},
+    {"", 4},           {"logFileFreq", 3},  {"tle", 1},         {"torquerControl", 1},   {"apdStatus", 1},
+    {"apdSampleFreq", 3}, {"apdFileMode", 2}, {"tether", 1},    {"imageFormat", 2},      {"sunSensor1", 1},
+    {"sunSensor2", 1}, {"sunSensor3", 1},   {"sunSensor4", 1},  {"sunSensor5", 1},       {"logFileMode", 2}};
+const Runs kHouseKeepingRuns = {
+    {"djC5TxPower", 1}, {"cwPower", 1}, {"th59Power", 1}, {"pdaPower", 1}, {"daqPower", 1},
+    {"apdMainPower", 1}, {"apd33VBPower", 1}, {"apd33VAPower", 1},  // byte 10
+    {"sMeter1_2GHz", 8}, {"sMeter144MHz", 8}, {"batteryCurrent", 8}, {"batteryTemperature", 8},
+    {"commBoardTemperature", 8},  // bytes 9-5
+    {"amateurServiceMode", 2}, {"dtmfFlag", 1}, {"antenna", 1}, {"txMutualMonitor", 1},
+    {"rxMutualMonitor", 1}, {"usbPower", 1}, {"satelliteMode", 1},  // byte 4
+    {"mainBusVoltage", 8}, {"batteryVoltage", 8}, {"voltage5V", 8}, {"voltage33V", 8}};  // bytes 3-0
+
+std::vector<std::string> owners(FrameKind kind) {
+  std::vector<std::string> bits;
+  const auto add = [&bits](const Runs& runs, const std::string& prefix) {
+    for (const auto& [key, width] : runs) bits.insert(bits.end(), width, key.empty() ? "" : prefix + key);
+  };
+  switch (kind) {
+    case HK: add(kHouseKeepingRuns, ""); break;
+    case SAT: add(kSatelliteRuns, ""); break;
+    case PDA: add(kPdaRuns, ""); break;
+    case BOTH: add(kPdaRuns, "pda."), add(kSatelliteRuns, "satellite."); break;
+  }
+  return bits;
+}
+
+std::string withBitSet(std::size_t letters, std::size_t bit) {
+  std::string frame(letters, '0');
+  frame[letters - 1 - bit / 4] = "1248"[bit % 4];
+  return frame;
+}
+
+std::string frameName(const ::testing::TestParamInfo<FrameKind>& info) {
+  return std::string(frameRule(info.param).name);
+}
+
+class EveryFrame : public ::testing::TestWithParam<FrameKind> {};
+
+// Each bit changes exactly the field that owns it: a row reading the wrong bits shows.
+TEST_P(EveryFrame, EachBitChangesExactlyItsOwner) {
+  const FrameKind kind = GetParam();
+  const std::size_t letters = frameRule(kind).letters;
+  const auto bitOwners = owners(kind);
+  ASSERT_EQ(bitOwners.size(), 4 * letters);
+  const auto zero = printed(kind, std::string(letters, '0'));
+  for (std::size_t bit = 0; bit < bitOwners.size(); ++bit) {
+    std::set<std::string> changed;
+    for (const auto& [key, value] : printed(kind, withBitSet(letters, bit))) {
+      if (zero.at(key) != value) changed.insert(key);
+    }
+    const std::set<std::string> expected =
+        bitOwners[bit].empty() ? std::set<std::string>{} : std::set<std::string>{bitOwners[bit]};
+    EXPECT_EQ(changed, expected) << "bit " << bit;
+  }
+}
+
+// Distinct letters everywhere, so a field read from the wrong letters cannot hide.
+std::string distinctFrame(FrameKind kind) {
+  switch (kind) {
+    case HK: return "13579BDF2A64A8EC3175B9";
+    case SAT: return "89D0A768";
+    case PDA: return "8A5C3E1F";
+    case BOTH: return "89D0A7688A5C3E1F";
+  }
+  return "";
+}
+
+// A not-copied letter removes the fields with a bit in it; every other keeps its value.
+TEST_P(EveryFrame, UncopiedLetterRemovesOnlyItsFields) {
+  const FrameKind kind = GetParam();
+  const std::string frame = distinctFrame(kind);
+  const auto full = printed(kind, frame);
+  const auto bitOwners = owners(kind);
+  for (std::size_t p = 0; p < frame.size(); ++p) {
+    auto expected = full;
+    for (std::size_t bit = 4 * (frame.size() - 1 - p); bit < 4 * (frame.size() - p); ++bit) {
+      expected.erase(bitOwners[bit]);
+    }
+    std::string typed = frame;
+    typed[p] = 'x';
+    EXPECT_EQ(printed(kind, typed), expected) << "x at letter " << p + 1;
+  }
+}
+
+// An invalid letter silences the decoders that read it and no other.
+TEST_P(EveryFrame, InvalidLetterSilencesItsDecoders) {
+  const FrameKind kind = GetParam();
+  const std::string frame = distinctFrame(kind);
+  const auto full = printed(kind, frame);
+  const auto bitOwners = owners(kind);
+  const auto ownersOfLetters = [&](std::size_t first, std::size_t count) {
+    std::set<std::string> keys;
+    for (std::size_t p = first; p < first + count; ++p) {
+      for (std::size_t b = 0; b < 4; ++b) keys.insert(bitOwners[4 * (frame.size() - 1 - p) + b]);
+    }
+    return keys;
+  };
+  for (const std::string bad : {"X", " ", "g", "\xC3\xA9", "\n"}) {
+    for (std::size_t p = 0; p < frame.size(); ++p) {
+      std::set<std::string> silenced;
+      if (kind == HK) {
+        const auto mode = ownersOfLetters(8, 2);
+        if (p < 20) silenced = ownersOfLetters(0, 20);
+        if (p < 20 && (p < 8 || p > 9)) std::erase_if(silenced, [&](auto& k) { return mode.count(k) > 0; });
+        if (p >= 20) silenced = ownersOfLetters(20, 2);
+      } else {
+        silenced = ownersOfLetters(p / 8 * 8, 8);
+      }
+      auto expected = full;
+      for (const auto& key : silenced) expected.erase(key);
+      const std::string typed = frame.substr(0, p) + bad + frame.substr(p + 1);
+      EXPECT_EQ(printed(kind, typed), expected) << "'" << bad << "' at letter " << p + 1;
+    }
+  }
+}
+
+// A table entry for every raw value a field's bits can hold.
+TEST_P(EveryFrame, TablesCoverEveryRawValue) {
+  for (const FieldGroupTable& group : frameRule(GetParam()).table->groups) {
+    for (const FieldRow& row : group.rows) {
+      const std::size_t values = std::size_t{1} << row.bits.width;
+      if (row.form == FieldForm::State) EXPECT_EQ(row.states.size(), values) << row.key;
+      if (row.form == FieldForm::Count && !row.counts.empty()) EXPECT_EQ(row.counts.size(), values) << row.key;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Frames, EveryFrame, ::testing::ValuesIn(kAllFrames), frameName);
+
+TEST(TableDecoder, ParseChecksEveryLetterFirstAndChangesNothingOnAnInvalidOne) {
+  SatelliteStatus word;
+  EXPECT_FALSE(word.isAnalyzed(wordBits(0))) << "nothing is analysed before a parse";
+  ASSERT_TRUE(word.parse(U"6000000x"));
+  EXPECT_EQ(word.raw(wordBits(29, 3)), 3u);
+  EXPECT_FALSE(word.isAnalyzed(wordBits(0)));
+  for (const std::u32string bad : {U"0000000X", U"X0000000", U"000000000", U"0000000"}) {
+    EXPECT_FALSE(word.parse(bad));
+    EXPECT_EQ(word.raw(wordBits(29, 3)), 3u);
+    EXPECT_TRUE(word.isAnalyzed(wordBits(29, 3)));
+    EXPECT_FALSE(word.isAnalyzed(wordBits(0)));
+  }
+  word.setAllAnalyzed(true);
+  EXPECT_TRUE(word.isAnalyzed(wordBits(0)));
+  word.setAllAnalyzed(false);
+  EXPECT_FALSE(word.isAnalyzed(wordBits(29, 3)));
+  HouseKeepingValues values;
+  HouseKeepingStatus status;
+  HouseKeepingPower power;
+  EXPECT_TRUE(values.parse(U"0123456789abcdefABCx") && status.parse(U"x1") && power.parse(U"Ff"));
+  EXPECT_EQ(values.raw(byteBits(9)), 0xC0u) << "a not-copied letter reads as 0";
+  EXPECT_FALSE(PdaStatus().parse(U"0000000\uFFFD"));
+}
+
+TEST(FrameRules, MessagesAndNamesOfEveryFrame) {
+  struct Expected {
+    FrameKind kind;
+    std::size_t letters;
+    const char *name, *title, *wrong, *over;
+  };
+  const Expected all[] = {
+      {HK, 22, "hk", "Tanager CW House Keeping Status", "Please input 22 Letters", "Over 22 letters!"},
+      {SAT, 8, "sat", "Tanager Satellite Status", "Please input 8 Letters", "Over 8 letters!"},
+      {PDA, 8, "pda", "Tanager PDA Status", "Please input 8 Letters", "Over 8 letters!"},
+      {BOTH, 16, "satpda", "Tanager Satellite & PDA Status", "Please input 16 Letters", "Over 16 letters!"},
+  };
+  for (const auto& e : all) {
+    const FrameRule& rule = frameRule(e.kind);
+    EXPECT_EQ(rule.letters, e.letters);
+    EXPECT_EQ(rule.title, e.title);
+    EXPECT_EQ(rule.wrongLength, e.wrong);
+    EXPECT_EQ(rule.overLength, e.over);
+    EXPECT_EQ(frameRuleNamed(e.name), &rule);
+    std::vector<Field> fields{Field{}};
+    EXPECT_FALSE(decodeFrame(e.kind, std::u32string(e.letters + 1, U'0'), fields));
+    EXPECT_TRUE(fields.empty());
+  }
+  EXPECT_EQ(kWrongLengthCaption, "Invalidate");
+  EXPECT_EQ(frameRuleNamed("HK"), nullptr);
+}
+
+struct CutCase {
+  const char* name;
+  FrameKind kind;
+  std::string typed;
+  std::optional<std::string> cut;
+};
+
+class Guard : public ::testing::TestWithParam<CutCase> {};
+
+TEST_P(Guard, CutsOnlyPastTheLimitAndNeverSplitsALetter) {
+  const CutCase& c = GetParam();
+  EXPECT_EQ(cutToFrameLength(c.kind, c.typed), c.cut);
+  EXPECT_EQ(hasFrameLength(c.kind, c.typed), letterCount(c.typed) == frameRule(c.kind).letters);
+}
+
+const std::string kAccentedE = "e\xCC\x81";
+const std::string kThumb = "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Guard,
+    ::testing::Values(CutCase{"at_limit", SAT, "12345678", std::nullopt},
+                      CutCase{"one_over", SAT, "123456789", "12345678"},
+                      CutCase{"emoji_at_limit", SAT, "1234567" + kThumb + "9", "1234567" + kThumb},
+                      CutCase{"emoji_past_limit", SAT, "12345678" + kThumb, "12345678"},
+                      CutCase{"accent_is_one_letter", HK, std::string(21, 'A') + kAccentedE, std::nullopt},
+                      CutCase{"accent_past_limit", HK, std::string(21, 'A') + kAccentedE + "0",
+                              std::string(21, 'A') + kAccentedE},
+                      CutCase{"long", BOTH, std::string(30, 'A'), std::string(16, 'A')}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace quillon
