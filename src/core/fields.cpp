@@ -26,21 +26,13 @@ void TableDecoder::setAllAnalyzed(bool value) {
   notCopied = 0;
 }
 
-bool TableDecoder::isAnalyzed(const BitField& bits) const {
-  // Bit b of the unit lies in its letter (letters - 1 - b / 4).
-  const unsigned last = bits.letter + bits.letters - 1U;
-  const unsigned first = last - (bits.low + bits.width - 1U) / 4;
-  const unsigned through = last - bits.low / 4U;
-  const std::uint32_t letters = ((2U << through) - 1) & ~((1U << first) - 1);
-  return analyzed && (notCopied & letters) == 0;
-}
+bool TableDecoder::isAnalyzed(const BitField& bits) const { return analyzed && (notCopied & bits.letterMask) == 0; }
 
 std::uint32_t TableDecoder::raw(const BitField& bits) const {
-  std::uint64_t unit = 0;
-  for (std::size_t n = bits.letter; n < std::size_t{bits.letter} + bits.letters; ++n) {
-    unit = unit << 4 | nibbles[n];
-  }
-  return static_cast<std::uint32_t>(unit >> bits.low & ((std::uint64_t{1} << bits.width) - 1));
+  // Only the letters that hold the field's bits are read.
+  std::uint32_t value = 0;
+  for (std::size_t n = bits.firstLetter; n <= bits.lastLetter; ++n) value = value << 4 | nibbles[n];
+  return value >> (bits.low % 4) & ((std::uint32_t{1} << bits.width) - 1);
 }
 
 Field TableDecoder::field(const FieldRow& row) const {

@@ -19,21 +19,32 @@ namespace quillon {
 // Where a field's bits are: a unit of `letters` letters starting at letter `letter`
 // (0-based, in the decoder's own letters; the first letter is the most significant
 // nibble), and within that unit `width` bits from bit `low` (0 = least significant).
+// The rest is worked out once, when the table is built.
 struct BitField {
   std::uint8_t letter;
   std::uint8_t letters;
   std::uint8_t low;
   std::uint8_t width;
+  std::uint8_t firstLetter = 0;  // the letters that hold the field's bits
+  std::uint8_t lastLetter = 0;
+  std::uint32_t letterMask = 0;  // bit n: letter n holds one of them
 };
 
+constexpr BitField bitField(int letter, int letters, int low, int width) {
+  // Bit b of the unit lies in its letter (letters - 1 - b / 4).
+  const int last = letter + letters - 1 - low / 4;
+  const int first = letter + letters - 1 - (low + width - 1) / 4;
+  std::uint32_t mask = 0;
+  for (int n = first; n <= last; ++n) mask |= 1U << n;
+  return {static_cast<std::uint8_t>(letter), static_cast<std::uint8_t>(letters), static_cast<std::uint8_t>(low),
+          static_cast<std::uint8_t>(width),  static_cast<std::uint8_t>(first),   static_cast<std::uint8_t>(last),
+          mask};
+}
+
 // Frame byte k (letters 2k+1 and 2k+2), or some of its bits.
-constexpr BitField byteBits(int k, int low = 0, int width = 8) {
-  return {static_cast<std::uint8_t>(2 * k), 2, static_cast<std::uint8_t>(low), static_cast<std::uint8_t>(width)};
-}
+constexpr BitField byteBits(int k, int low = 0, int width = 8) { return bitField(2 * k, 2, low, width); }
 // Bits of an 8-letter status word: letter 1 holds bits 31-28.
-constexpr BitField wordBits(int low, int width = 1) {
-  return {0, 8, static_cast<std::uint8_t>(low), static_cast<std::uint8_t>(width)};
-}
+constexpr BitField wordBits(int low, int width = 1) { return bitField(0, 8, low, width); }
 
 enum class FieldForm {
   Engineering,  // a formula of the raw bits, printed "%.3lf" with a unit

@@ -52,6 +52,9 @@ bool decodeFrame(FrameKind kind, std::u32string_view letters, std::vector<Field>
     decoders[i] = TableDecoder(part.letters);
     decoders[i].parse(letters.substr(part.firstLetter, part.letters));
   }
+  std::size_t rowCount = 0;
+  for (const FieldGroupTable& rows : table.groups) rowCount += rows.rows.size();
+  out.reserve(rowCount);
   int group = 0;
   for (const FieldGroupTable& rows : table.groups) {
     for (const FieldRow& row : rows.rows) {
