@@ -22,7 +22,6 @@ enum class FrameKind { HouseKeeping, Satellite, Pda, SatellitePda };
 
 // A decoder's run of letters within the frame (0-based first letter).
 struct DecoderPart {
-  std::string_view name;  // "HouseKeepingValues"
   std::size_t firstLetter;
   std::size_t letters;
 };

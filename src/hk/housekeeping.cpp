@@ -19,11 +19,7 @@ constexpr std::string_view kAntenna[] = {"folded", "deployed"};
 constexpr std::string_view kAmateurService[] = {"DIGI off", "DIGI on", "MAILBOX on", "DIGI off"};
 
 enum Part { Values, Status, Power };
-constexpr DecoderPart kParts[] = {
-    {"HouseKeepingValues", 0, 20},
-    {"HouseKeepingStatus", 8, 2},  // MODE is its byte 0
-    {"HouseKeepingPower", 20, 2},  // POWER is its byte 0
-};
+constexpr DecoderPart kParts[] = {HouseKeepingValues::kPart, HouseKeepingStatus::kPart, HouseKeepingPower::kPart};
 
 constexpr FieldRow kVoltages[] = {
     engineering("voltage33V", "Voltage of 3.3V system is ", byteBits(0), volts616, " [V]"),

@@ -21,17 +21,22 @@ extern const FrameTable kHouseKeepingFrame;
 
 class HouseKeepingValues : public TableDecoder {
  public:
-  HouseKeepingValues() : TableDecoder(20) {}
+  static constexpr DecoderPart kPart{0, 20};
+  HouseKeepingValues() : TableDecoder(kPart.letters) {}
 };
 
+// Its own byte 0 is MODE.
 class HouseKeepingStatus : public TableDecoder {
  public:
-  HouseKeepingStatus() : TableDecoder(2) {}
+  static constexpr DecoderPart kPart{8, 2};
+  HouseKeepingStatus() : TableDecoder(kPart.letters) {}
 };
 
+// Its own byte 0 is POWER.
 class HouseKeepingPower : public TableDecoder {
  public:
-  HouseKeepingPower() : TableDecoder(2) {}
+  static constexpr DecoderPart kPart{20, 2};
+  HouseKeepingPower() : TableDecoder(kPart.letters) {}
 };
 
 }  // namespace quillon

@@ -83,9 +83,10 @@ constexpr FieldRow kPda[] = {
     state("sunSensor5", "Sun sensor 5 is ", wordBits(29), kActive),
 };
 
-constexpr DecoderPart kSatellitePart[] = {{"SatelliteStatus", 0, 8}};
-constexpr DecoderPart kPdaPart[] = {{"PdaStatus", 0, 8}};
-constexpr DecoderPart kBothParts[] = {{"SatelliteStatus", 0, 8}, {"PdaStatus", 8, 8}};
+constexpr DecoderPart kSatellitePart[] = {SatelliteStatus::kPart};
+constexpr DecoderPart kPdaPart[] = {PdaStatus::kPart};
+// The satellite word first.
+constexpr DecoderPart kBothParts[] = {SatelliteStatus::kPart, {8, PdaStatus::kPart.letters}};
 
 constexpr FieldGroupTable kSatelliteGroups[] = {{0, kSatellite}};
 constexpr FieldGroupTable kPdaGroups[] = {{0, kPda}};

@@ -28,12 +28,14 @@ extern const FrameTable kSatellitePdaFrame;
 
 class SatelliteStatus : public TableDecoder {
  public:
-  SatelliteStatus() : TableDecoder(8) {}
+  static constexpr DecoderPart kPart{0, 8};
+  SatelliteStatus() : TableDecoder(kPart.letters) {}
 };
 
 class PdaStatus : public TableDecoder {
  public:
-  PdaStatus() : TableDecoder(8) {}
+  static constexpr DecoderPart kPart{0, 8};
+  PdaStatus() : TableDecoder(kPart.letters) {}
 };
 
 }  // namespace quillon

@@ -29,7 +29,12 @@ INSTANTIATE_TEST_SUITE_P(
                       JdCase{2100, 3, 1, 0, 0, 0, 0, 2488129.5},  // a day high
                       JdCase{2009, 2, 31, 0, 0, 0, 0, 2454893.5}, JdCase{2009, 2, 28, 24, 60, 0, 0, 2454891.5416666665},
                       JdCase{2009, 3, 1, 0, 0, 75, 0, 2454891.5008680555},
-                      JdCase{2009, 3, 1, 0, 0, 0, 1500, 2454891.5000173612}));
+                      JdCase{2009, 3, 1, 0, 0, 0, 1500, 2454891.5000173612}),
+    [](const auto& info) {
+      const JdCase& c = info.param;
+      return std::to_string(c.year) + "_" + std::to_string(c.month) + "_" + std::to_string(c.day) + "_" +
+             std::to_string(c.hour * 3600000 + c.minute * 60000 + c.second * 1000 + c.millisecond) + "ms";
+    });
 
 struct ErrorCase {
   int year, month, day, hour, minute, second, millisecond;
@@ -60,7 +65,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ErrorCase{2009, 6, 1, 0, 0, -1, 0, 6}, ErrorCase{2009, 6, 1, 0, 0, 0, -1, 7},
                       ErrorCase{1899, 13, 0, 25, 61, -1, -1, 1}, ErrorCase{2000, 13, 0, 25, 61, -1, -1, 2},
                       ErrorCase{2000, 12, 0, 25, 61, -1, -1, 3}, ErrorCase{2000, 12, 1, 25, 61, -1, -1, 4},
-                      ErrorCase{2000, 12, 1, 24, 61, -1, -1, 5}, ErrorCase{2000, 12, 1, 24, 60, -1, -1, 6}));
+                      ErrorCase{2000, 12, 1, 24, 61, -1, -1, 5}, ErrorCase{2000, 12, 1, 24, 60, -1, -1, 6}),
+    [](const auto& info) { return "case" + std::to_string(info.index) + "_code" + std::to_string(info.param.code); });
 
 TEST(JulianDates, ErrorsInWords) {
   const char* const words[] = {"year outside 1900..2100", "month outside 1..12", "day outside 1..31",
@@ -88,7 +94,8 @@ INSTANTIATE_TEST_SUITE_P(Forms, TextForms,
                                            FormCase{3, "2008/06/15"}, FormCase{4, "03:04:05:678"},
                                            FormCase{5, "03:04:05"}, FormCase{6, "20080615030405"},
                                            FormCase{0, "parameter: out of range. set 1 - 6"},
-                                           FormCase{7, "parameter: out of range. set 1 - 6"}));
+                                           FormCase{7, "parameter: out of range. set 1 - 6"}),
+                         [](const auto& info) { return "form" + std::to_string(info.param.form); });
 
 TEST(TextForms, FieldsAreZeroPaddedAndNeverCutOff) {
   EXPECT_EQ(timeText({2009, 1, 2, 3, 4, 5, 6}, 1), "2009/01/02 03:04:05:006");
