@@ -228,6 +228,8 @@ struct CutCase {
   std::optional<std::string> cut;
 };
 
+void PrintTo(const CutCase& c, std::ostream* os) { *os << c.name; }
+
 class Guard : public ::testing::TestWithParam<CutCase> {};
 
 TEST_P(Guard, CutsOnlyPastTheLimitAndNeverSplitsALetter) {

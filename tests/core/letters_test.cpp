@@ -29,6 +29,8 @@ struct TypedCase {
   std::string shown;
 };
 
+void PrintTo(const TypedCase& c, std::ostream* os) { *os << c.name; }
+
 class TypedText : public ::testing::TestWithParam<TypedCase> {};
 
 TEST_P(TypedText, OneLetterForWhatAPersonSeesAsOneCharacter) {

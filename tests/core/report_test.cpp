@@ -50,6 +50,8 @@ std::vector<Golden> readGoldens() {
   return goldens;
 }
 
+void PrintTo(const Golden& g, std::ostream* os) { *os << g.name; }
+
 class GoldenReports : public ::testing::TestWithParam<Golden> {};
 
 TEST_P(GoldenReports, MatchByteForByteWithEitherLineEnd) {

@@ -14,6 +14,8 @@ struct JdCase {
   double expected;  // to the last bit
 };
 
+void PrintTo(const JdCase& c, std::ostream* os) { *os << c.year << '-' << c.month << '-' << c.day; }
+
 class JulianDates : public ::testing::TestWithParam<JdCase> {};
 
 TEST_P(JulianDates, MatchToTheLastBit) {
@@ -40,6 +42,8 @@ struct ErrorCase {
   int year, month, day, hour, minute, second, millisecond;
   int code;
 };
+
+void PrintTo(const ErrorCase& c, std::ostream* os) { *os << "code " << c.code; }
 
 class JulianDateErrors : public ::testing::TestWithParam<ErrorCase> {};
 
@@ -79,6 +83,8 @@ struct FormCase {
   int form;
   const char* expected;
 };
+
+void PrintTo(const FormCase& c, std::ostream* os) { *os << "form " << c.form; }
 
 class TextForms : public ::testing::TestWithParam<FormCase> {};
 
