@@ -80,7 +80,7 @@ Shown show(std::string_view typed) {
     shown.shownAt.push_back(shown.text.size());
     shown.typedAt.push_back(i);
     if (breaksTheLine(cp)) cp = kReplacement;
-    if (cp == kReplacement && !(len == 3 && typed.compare(i, 3, "\xEF\xBF\xBD") == 0)) {
+    if (cp == kReplacement) {
       shown.text += "\xEF\xBF\xBD";
     } else {
       shown.text.append(typed.substr(i, len));
