@@ -167,7 +167,7 @@ std::string firstLetters(std::string_view typed, std::size_t n) {
   forEachLetter(shown, [&](std::size_t, std::size_t last) {
     if (n > 0) end = last, --n;
   });
-  return std::string(typed.substr(0, shown.typedAt[end]));
+  return std::string(typed.substr(0, shown.typedAt.at(end)));
 }
 
 }  // namespace quillon

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <set>
+#include <sstream>
 
 #include "core/frames.h"
 #include "core/letters.h"
@@ -168,6 +169,58 @@ TEST_P(EveryFrame, TablesCoverEveryRawValue) {
   }
 }
 
+// Every code of every table with more than two entries, as the design lists them.
+TEST_P(EveryFrame, EveryCodeOfEveryTablePrintsItsText) {
+  const std::map<std::string, std::string> texts = {
+      {"amateurServiceMode", "DIGI off|DIGI on|MAILBOX on|DIGI off"},
+      {"fmProtocol", "AFSK 1200bps Ax.25|GMSK 9600bps Ax.25|AFSK 1200bps SRLL|GMSK 1200bps SRLL"},
+      {"fmMode", "realtime 3 frames mode|realtime 2 frames mode|realtime 1 frame mode|realtime 10Hz gyro data "
+                 "mode|realtime sun sensor data mode|picture downlink mode|past data playback mode|past apd "
+                 "data playback mode|tether data mode|gyro data of separation mode|not used mode|not used "
+                 "mode|not used mode|not used mode|not used mode|not used mode"},
+      {"serviceMode", "disable|digipeater uplink mode|digipeater multicast mode|not used|not used|not "
+                      "used|not used|EMERGENCY MAINTENANCE MODE"},
+      {"fmPacketFrameNumber", "0|1|2|3"},
+      {"fmPacketInterval", "1|2|3|5|10|30|60|120"},
+      {"pdaNumber", "0|1|2|3"},
+      {"cameraStatus", "disable|enable|enable|enable"},
+      {"logFileFreq", "1|2|5|10|30|60|120|240"},
+      {"apdSampleFreq", "5|10|30|60|120|300|600|1200"},
+      {"apdFileMode", "no access|writting|reading|error @ APD File Mode"},
+      {"logFileMode", "no access|writting|reading|error @ Log File Mode"},
+      {"imageFormat", "Windows bitmap|UYVY|JPEG (HIGH)|JPEG (LOW)"}};
+  const FrameKind kind = GetParam();
+  const FrameTable& table = *frameRule(kind).table;
+  std::size_t checked = 0;
+  for (const FieldGroupTable& group : table.groups) {
+    const DecoderPart& part = table.parts[group.part];
+    for (const FieldRow& row : group.rows) {
+      const auto entry = texts.find(std::string(row.key));
+      if (entry == texts.end()) continue;
+      std::istringstream expected(entry->second);
+      std::string text;
+      for (std::uint32_t v = 0; std::getline(expected, text, '|'); ++v) {
+        std::u32string letters(frameRule(kind).letters, U'0');
+        std::size_t bit = row.bits.low;
+        for (std::uint32_t rest = v; rest != 0; rest >>= 1, ++bit) {
+          const std::size_t n = part.firstLetter + row.bits.letter + row.bits.letters - 1 - bit / 4;
+          letters[n] = U"0123456789ABCDEF"[hexLetterValue(letters[n]) | ((rest & 1) << (bit % 4))];
+        }
+        Field field;
+        for (const Field& f : decodeFrame(kind, letters)) {
+          if (f.row == &row) field = f;
+        }
+        std::string printed;
+        appendFieldValue(printed, field);
+        EXPECT_EQ(printed, text) << row.key << " code " << v;
+        ++checked;
+      }
+    }
+  }
+  const std::size_t codes[] = {4, 40, 36, 76};  // hk, sat, pda, satpda
+  EXPECT_EQ(checked, codes[static_cast<int>(kind)]);
+}
+
 INSTANTIATE_TEST_SUITE_P(Frames, EveryFrame, ::testing::ValuesIn(kAllFrames), frameName);
 
 TEST(TableDecoder, ParseChecksEveryLetterFirstAndChangesNothingOnAnInvalidOne) {
@@ -183,7 +236,7 @@ TEST(TableDecoder, ParseChecksEveryLetterFirstAndChangesNothingOnAnInvalidOne) {
     EXPECT_FALSE(word.isAnalyzed(wordBits(0)));
   }
   word.setAllAnalyzed(true);
-  EXPECT_TRUE(word.isAnalyzed(wordBits(0)));
+  EXPECT_TRUE(word.isAnalyzed(wordBits(0)) && word.isAnalyzed(wordBits(31)));
   word.setAllAnalyzed(false);
   EXPECT_FALSE(word.isAnalyzed(wordBits(29, 3)));
   HouseKeepingValues values;

@@ -53,6 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
         TypedCase{"lone_continuation", "\x80" "1", U"\uFFFD1", kFffd + "1"},
         TypedCase{"truncated_sequence", "1\xE3\x82", U"1\uFFFD\uFFFD", "1" + kFffd + kFffd},
         TypedCase{"overlong_slash", "\xC0\xAF", U"\uFFFD\uFFFD", kFffd + kFffd},
+        TypedCase{"no_lead_byte", "\xC1\x80\x80\x80", U"\uFFFD\uFFFD\uFFFD\uFFFD", kFffd + kFffd + kFffd + kFffd},
         TypedCase{"high_surrogate", "\xED\xA0\x80", U"\uFFFD\uFFFD\uFFFD", kFffd + kFffd + kFffd},
         TypedCase{"low_surrogate", "\xED\xBF\xBF", U"\uFFFD\uFFFD\uFFFD", kFffd + kFffd + kFffd},
         TypedCase{"line_feed", "1\n2", U"1\uFFFD2", "1" + kFffd + "2"},
