@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "info_options.h"
 #include "quillon_app.h"
 
 namespace {
@@ -37,6 +38,7 @@ bool hasDisplay() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const auto status = answerInfoOption(argc, argv)) return *status;
   if (argc > 0) programName = argv[0];
   if (!hasDisplay()) noDisplay();
 

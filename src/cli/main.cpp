@@ -10,6 +10,7 @@
 
 #include "cli/batch.h"
 #include "cli/julian_date_command.h"
+#include "version_text.h"
 
 namespace {
 
@@ -84,6 +85,7 @@ int main(int argc, char** argv) {
                "quillon-decode"};
   app.footer(kFooter);
   app.require_subcommand(1, 1);
+  app.set_version_flag("--version", versionText("quillon-decode"));
   bool json = false;
   bool crlf = false;
   auto* jsonFlag = app.add_flag("--json", json, "One JSON object a line instead of the text reports");
@@ -114,10 +116,11 @@ int main(int argc, char** argv) {
   }
   try {
     app.parse(argc, argv);
-  } catch (const CLI::CallForHelp& e) {
-    return app.exit(e);
-  } catch (const CLI::CallForAllHelp& e) {
-    return app.exit(e);
+  } catch (const CLI::Success& e) {  // --help or --version: a failed write is no success
+    app.exit(e);
+    if (std::cout.flush()) return 0;
+    std::cerr << "quillon-decode: cannot write to standard output\n";
+    return 1;
   } catch (const CLI::ParseError& e) {
     return usageError(e.what());
   }
