@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev libicu-dev
   xvfb xauth fonts-ipafont-gothic locales
+  help2man dpkg-dev file lintian desktop-file-utils appstream python3-debian man-db
 )
 
 missing=()
