@@ -158,17 +158,6 @@ TEST_P(EveryFrame, InvalidLetterSilencesItsDecoders) {
   }
 }
 
-// A table entry for every raw value a field's bits can hold.
-TEST_P(EveryFrame, TablesCoverEveryRawValue) {
-  for (const FieldGroupTable& group : frameRule(GetParam()).table->groups) {
-    for (const FieldRow& row : group.rows) {
-      const std::size_t values = std::size_t{1} << row.bits.width;
-      if (row.form == FieldForm::State) EXPECT_EQ(row.states.size(), values) << row.key;
-      if (row.form == FieldForm::Count && !row.counts.empty()) EXPECT_EQ(row.counts.size(), values) << row.key;
-    }
-  }
-}
-
 // Every code of every table with more than two entries, as the design lists them.
 TEST_P(EveryFrame, EveryCodeOfEveryTablePrintsItsText) {
   const std::map<std::string, std::string> texts = {
