@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
 #include <set>
 #include <sstream>
@@ -31,39 +32,32 @@ std::map<std::string, std::string> printed(FrameKind kind, const std::string& ty
   return values;
 }
 
-// Owners of a frame's bits from bit 0 (the low bit of the last letter) up, as {key, width}
-// runs read off the bit diagrams; "" for bits no field reads.
-using Runs = std::vector<std::pair<std::string, int>>;
-const Runs kSatelliteRuns = {
-    {"fm", 1},          {"fmProtocol", 2},        {"fmMode", 4},           {"serviceMode", 3},
-    {"numberOfPictures", 6}, {"antenna", 1},      {"usb2SerialPower", 1},  {"magnetSensorPower", 1},
-    {"apd33VAPower", 1}, {"apd33VBPower", 1},     {"apdMainPower", 1},     {"cameraPower", 1},
-    {"asmPower", 1},    {"cwTxPower", 1},         {"amateurServiceRxPower", 1}, {"fmTxPower", 1},
-    {"fmPacketFrameNumber", 2}, {"fmPacketInterval", 3}};
-const Runs kPdaRuns = {
-    {"wdtStatus", 1},  {"pdaNumber", 2},    {"onBoardTime", 1}, {"usb2SerialStatus", 1}, {"cameraStatus", 2},
-    {"", 4},           {"logFileFreq", 3},  {"tle", 1},         {"torquerControl", 1},   {"apdStatus", 1},
-    {"apdSampleFreq", 3}, {"apdFileMode", 2}, {"tether", 1},    {"imageFormat", 2},      {"sunSensor1", 1},
-    {"sunSensor2", 1}, {"sunSensor3", 1},   {"sunSensor4", 1},  {"sunSensor5", 1},       {"logFileMode", 2}};
-const Runs kHouseKeepingRuns = {
-    {"djC5TxPower", 1}, {"cwPower", 1}, {"th59Power", 1}, {"pdaPower", 1}, {"daqPower", 1},
-    {"apdMainPower", 1}, {"apd33VBPower", 1}, {"apd33VAPower", 1},  // byte 10
-    {"sMeter1_2GHz", 8}, {"sMeter144MHz", 8}, {"batteryCurrent", 8}, {"batteryTemperature", 8},
-    {"commBoardTemperature", 8},  // bytes 9-5
-    {"amateurServiceMode", 2}, {"dtmfFlag", 1}, {"antenna", 1}, {"txMutualMonitor", 1},
-    {"rxMutualMonitor", 1}, {"usbPower", 1}, {"satelliteMode", 1},  // byte 4
-    {"mainBusVoltage", 8}, {"batteryVoltage", 8}, {"voltage5V", 8}, {"voltage33V", 8}};  // bytes 3-0
+// Lines of a data file, comments left out, each split at its first blank.
+std::map<std::string, std::string> dataLines(const std::string& name) {
+  std::ifstream in(std::string(QUILLON_TEST_DATA "/") + name);
+  std::map<std::string, std::string> lines;
+  for (std::string line; std::getline(in, line);) {
+    if (!line.starts_with("#")) lines[line.substr(0, line.find(' '))] = line.substr(line.find(' ') + 1);
+  }
+  return lines;
+}
 
+// The owner of each bit of a frame, from bit 0 (the low bit of the last letter) up; "" for
+// bits no field reads. The combined frame is the satellite word, then the PDA word.
 std::vector<std::string> owners(FrameKind kind) {
+  const auto runs = dataLines("bits.txt");
   std::vector<std::string> bits;
-  const auto add = [&bits](const Runs& runs, const std::string& prefix) {
-    for (const auto& [key, width] : runs) bits.insert(bits.end(), width, key.empty() ? "" : prefix + key);
+  const auto add = [&](const std::string& word, const std::string& prefix) {
+    std::istringstream in(runs.at(word));
+    for (std::string run; in >> run;) {
+      const std::string key = run.substr(0, run.find(':'));
+      bits.insert(bits.begin(), std::stoul(run.substr(run.find(':') + 1)), key == "-" ? "" : prefix + key);
+    }
   };
-  switch (kind) {
-    case HK: add(kHouseKeepingRuns, ""); break;
-    case SAT: add(kSatelliteRuns, ""); break;
-    case PDA: add(kPdaRuns, ""); break;
-    case BOTH: add(kPdaRuns, "pda."), add(kSatelliteRuns, "satellite."); break;
+  if (kind == BOTH) {
+    add("sat", "satellite."), add("pda", "pda.");
+  } else {
+    add(std::string(frameRule(kind).name), "");
   }
   return bits;
 }
@@ -160,24 +154,7 @@ TEST_P(EveryFrame, InvalidLetterSilencesItsDecoders) {
 
 // Every code of every table with more than two entries, as the design lists them.
 TEST_P(EveryFrame, EveryCodeOfEveryTablePrintsItsText) {
-  const std::map<std::string, std::string> texts = {
-      {"amateurServiceMode", "DIGI off|DIGI on|MAILBOX on|DIGI off"},
-      {"fmProtocol", "AFSK 1200bps Ax.25|GMSK 9600bps Ax.25|AFSK 1200bps SRLL|GMSK 1200bps SRLL"},
-      {"fmMode", "realtime 3 frames mode|realtime 2 frames mode|realtime 1 frame mode|realtime 10Hz gyro data "
-                 "mode|realtime sun sensor data mode|picture downlink mode|past data playback mode|past apd "
-                 "data playback mode|tether data mode|gyro data of separation mode|not used mode|not used "
-                 "mode|not used mode|not used mode|not used mode|not used mode"},
-      {"serviceMode", "disable|digipeater uplink mode|digipeater multicast mode|not used|not used|not "
-                      "used|not used|EMERGENCY MAINTENANCE MODE"},
-      {"fmPacketFrameNumber", "0|1|2|3"},
-      {"fmPacketInterval", "1|2|3|5|10|30|60|120"},
-      {"pdaNumber", "0|1|2|3"},
-      {"cameraStatus", "disable|enable|enable|enable"},
-      {"logFileFreq", "1|2|5|10|30|60|120|240"},
-      {"apdSampleFreq", "5|10|30|60|120|300|600|1200"},
-      {"apdFileMode", "no access|writting|reading|error @ APD File Mode"},
-      {"logFileMode", "no access|writting|reading|error @ Log File Mode"},
-      {"imageFormat", "Windows bitmap|UYVY|JPEG (HIGH)|JPEG (LOW)"}};
+  const auto texts = dataLines("codes.txt");
   const FrameKind kind = GetParam();
   const FrameTable& table = *frameRule(kind).table;
   std::size_t checked = 0;
