@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "quillon_app.h"
+#include "cquillonapp.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
   if (!hasDisplay()) noDisplay();
 
   const QtMessageHandler standard = qInstallMessageHandler(startUpHandler);
-  CQuillonApp app(argc, argv);
+  quillon::app::CQuillonApp app(argc, argv);
   qInstallMessageHandler(standard);
   for (const QString& message : std::as_const(startUpMessages)) {
     std::fprintf(stderr, "%s\n", qPrintable(message));

@@ -1,22 +1,20 @@
 #pragma once
 // What the dialog tests share: recorded message boxes, a watchdog against unexpected modal
-// boxes, a clock the tests set by hand, and the report as the operator sees it.
+// boxes, a clock the tests set by hand, and a dialog with a log folder of its own.
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QMessageBox>
-#include <QPointer>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
-#include <functional>
 #include <memory>
-#include <optional>
-#include <string>
-#include <vector>
 
-#include "core/report.h"
+#include "core/telemetry_log.h"
+#include "cquillondlg.h"
+#include "dialog_template.h"
 #include "message_boxes.h"
-#include "quillon_dlg.h"
-#include "time/clock_snapshot.h"
 
 namespace quillon::test {
 
@@ -29,54 +27,70 @@ struct ShownBox {
 // Records every box and answers it with its only button, OK.
 class RecordingMessageBoxes final : public app::MessageBoxes {
  public:
-  void inform(QWidget*, const QString& caption, const QString& text) override {
-    shown.push_back({caption, text});
-  }
+  void inform(QWidget*, const QString& caption, const QString& text) override { shown.push_back({caption, text}); }
   std::vector<ShownBox> shown;
 };
 
 // A clock the test sets; every reading of the dialog sees the present value.
 struct ManualClock {
-  std::shared_ptr<stm::ClockReading> now = std::make_shared<stm::ClockReading>(stm::ClockReading{
-      {2009, 6, 30, 23, 5, 9, 42}, {2009, 6, 30, 14, 5, 9, 42}});
+  std::shared_ptr<stm::ClockReading> now = std::make_shared<stm::ClockReading>(
+      stm::ClockReading{{2009, 6, 30, 23, 5, 9, 42}, {2009, 6, 30, 14, 5, 9, 42}});
   stm::ClockSource source() const {
     return [now = now] { return *now; };
   }
+  // The report and record a check of `letters` gives now.
+  CheckTexts texts(FrameKind kind, const QString& letters) const {
+    return checkTexts(kind, letters.toStdString(), *now, LineEnd::Lf).value_or(CheckTexts{});
+  }
 };
 
-// Polls for modal windows other than the dialog itself. An expected one is handed to
-// `expect`; any other is recorded and closed, so a stray box fails the test instead of
-// hanging the suite.
+// Polls for modal windows other than the dialog. An expected box is handed to `expect`;
+// any other is recorded and closed, so a stray box fails the test instead of hanging it.
 class ModalWatchdog : public QObject {
  public:
   ModalWatchdog() {
-    timer.setInterval(20);
-    connect(&timer, &QTimer::timeout, this, &ModalWatchdog::poll);
-    timer.start();
+    connect(&timer, &QTimer::timeout, this, [this] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (!modal || qobject_cast<app::CQuillonDlg*>(modal)) return;
+      auto* box = qobject_cast<QMessageBox*>(modal);
+      if (box && expect) return std::exchange(expect, nullptr)(box);
+      unexpected << (box ? box->text() : QString::fromLatin1(modal->metaObject()->className()));
+      modal->close();
+    });
+    timer.start(20);
   }
   std::function<void(QMessageBox*)> expect;
   QStringList unexpected;
 
  private:
-  void poll() {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (!modal || qobject_cast<CQuillonDlg*>(modal)) return;
-    auto* box = qobject_cast<QMessageBox*>(modal);
-    if (box && expect) {
-      std::exchange(expect, nullptr)(box);
-      return;
-    }
-    unexpected << (box ? box->text() : modal->metaObject()->className());
-    modal->close();
-  }
   QTimer timer;
 };
 
-// The report the core builds for that clock, with the LF line ends the box shows.
-inline QString expectedReport(FrameKind kind, const QString& letters, const stm::ClockSource& clock) {
-  const auto report = buildReport(kind, letters.toStdString(), clock(), LineEnd::Lf);
-  return report ? QString::fromStdString(*report) : QString();
-}
+// A shown dialog on the manual clock, recording its boxes, logging into a folder of its own.
+struct DialogFixture {
+  ModalWatchdog watchdog;
+  RecordingMessageBoxes boxes;
+  ManualClock clock;
+  QTemporaryDir folder;
+  std::unique_ptr<app::CQuillonDlg> dlg;
+
+  explicit DialogFixture(QString logFolder = {}) {
+    dlg = std::make_unique<app::CQuillonDlg>(
+        app::DialogSeams{clock.source(), &boxes, logFolder.isEmpty() ? folder.path() : logFolder});
+    dlg->show();
+  }
+  QLineEdit* input(int id) const { return dlg->control<QLineEdit>(id); }
+  QPlainTextEdit* box() const { return dlg->control<QPlainTextEdit>(app::kResultBox); }
+  void check(int inputId, const QString& letters) const {
+    input(inputId)->setText(letters);
+    QTest::mouseClick(dlg->control(inputId == app::kHouseKeepingInput ? app::kHouseKeepingButton : inputId + 1),
+                      Qt::LeftButton);
+  }
+  QByteArray log() const {
+    QFile file(dlg->logPath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
+};
 
 }  // namespace quillon::test
 

@@ -1,9 +1,12 @@
-#include "quillon_app.h"
+#include "cquillonapp.h"
 
-#include "quillon_dlg.h"
+#include "cquillondlg.h"
+
+namespace quillon::app {
 
 CQuillonApp::CQuillonApp(int& argc, char** argv) : QApplication(argc, argv) {
-  setApplicationName(QString::fromLatin1(quillon::app::kApplicationName));
+  // The name also names the settings file and the log folder (~/.local/share/Quillon).
+  setApplicationName(QString::fromLatin1(kApplicationName));
   setApplicationVersion(QStringLiteral("0.5"));
   setDesktopFileName(QStringLiteral("quillon"));
 }
@@ -13,3 +16,5 @@ bool CQuillonApp::StartApplication() {
   dlg.exec();  // Exit and the close box end the program alike.
   return false;
 }
+
+}  // namespace quillon::app

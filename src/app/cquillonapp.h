@@ -3,6 +3,8 @@
 
 #include <QApplication>
 
+namespace quillon::app {
+
 class CQuillonApp : public QApplication {
   Q_OBJECT
 
@@ -12,3 +14,5 @@ class CQuillonApp : public QApplication {
   // Shows the dialog until File > Exit or the close box; false: no event loop follows.
   bool StartApplication();
 };
+
+}  // namespace quillon::app
