@@ -28,6 +28,7 @@
 
 #include "dialog_template.h"
 #include "core/telemetry_log.h"
+#include "cquillonapp.h"
 #include "cquillondlg.h"
 #include "telemetry_chart.h"
 
@@ -182,6 +183,7 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
   }
   const auto start = std::chrono::steady_clock::now();
+  CQuillonApp::prepareEnvironment();  // as the program starts
   QApplication app(argc, argv);
   {
     CQuillonDlg dlg;

@@ -7,6 +7,7 @@
 // kept by character position across ticks (the panel's texts keep their length).
 
 #include <QGlyphRun>
+#include <QPainter>
 #include <QRawFont>
 #include <QWidget>
 #include <array>
@@ -43,6 +44,7 @@ class ClockField : public QWidget {
     qreal advance = -1;  // < 0: not looked up yet
   };
   void layOut();
+  void paint(QPainter& painter) const;
   qreal xOf(qsizetype position) const { return left + offsets[static_cast<std::size_t>(position)]; }
   qsizetype positionAt(qreal x) const;
 

@@ -11,6 +11,10 @@ CQuillonApp::CQuillonApp(int& argc, char** argv) : QApplication(argc, argv) {
   setDesktopFileName(QStringLiteral("quillon"));
 }
 
+void CQuillonApp::prepareEnvironment() {
+  if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
+}
+
 bool CQuillonApp::StartApplication() {
   CQuillonDlg dlg;
   dlg.exec();  // Exit and the close box end the program alike.

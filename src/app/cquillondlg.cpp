@@ -17,7 +17,6 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTextCursor>
-#include <QTimerEvent>
 #include <QUrl>
 #include <algorithm>
 #include <cmath>
@@ -74,7 +73,12 @@ QWidget* createControl(const ControlTemplate& row, QWidget* parent) {
       label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
       return label;
     }
-    case ControlKind::Input: return new QLineEdit(parent);
+    case ControlKind::Input: {
+      auto* input = new QLineEdit(parent);
+      // Opaque: the blinking caret repaints the input alone, not the boxes behind it.
+      input->setAutoFillBackground(true);
+      return input;
+    }
     case ControlKind::Button: {
       auto* button = new QPushButton(text, parent);
       button->setAutoDefault(false);
@@ -208,16 +212,14 @@ void CQuillonDlg::createControls() {
 }
 
 bool CQuillonDlg::InitializeDialog() {
-  clockTimer.start(kClockPeriodMs, this);
+  // A timer object of its own: a tick reaches OnClockTick directly, not through the
+  // dialog's event filters. Ticks of any other timer change nothing.
+  connect(&clockTimer, &QTimer::timeout, this, &CQuillonDlg::OnClockTick);
+  clockTimer.start(kClockPeriodMs);
   // Never throws: a clock outside the calendar's range still shows its times.
   clockSnapshot.emplace(stm::ClockSnapshot::Read(clockSource));
   control(kHouseKeepingInput)->setFocus();
   return true;
-}
-
-void CQuillonDlg::timerEvent(QTimerEvent* event) {
-  if (event->timerId() == clockTimer.timerId()) OnClockTick();
-  QDialog::timerEvent(event);
 }
 
 void CQuillonDlg::OnClockTick() {

@@ -13,10 +13,10 @@
 // core and writes texts. The clock, the message boxes and the log folder are seams for
 // the tests.
 
-#include <QBasicTimer>
 #include <QDialog>
 #include <QHash>
 #include <QPointer>
+#include <QTimer>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,7 +28,6 @@
 
 class QAction;
 class QMenuBar;
-class QTimerEvent;
 
 namespace quillon::app {
 
@@ -75,7 +74,6 @@ class CQuillonDlg : public QDialog {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
-  void timerEvent(QTimerEvent* event) override;
 
  private:
   struct FrameControls;
@@ -101,7 +99,7 @@ class CQuillonDlg : public QDialog {
   QString logFolder;
   std::optional<DialogUnits> dialogUnits;
   std::optional<stm::ClockSnapshot> clockSnapshot;  // the clock panel's, for the dialog's life
-  QBasicTimer clockTimer;
+  QTimer clockTimer;
   QMenuBar* menuBar = nullptr;
   QAction* keepLog = nullptr;
   bool logFailureTold = false;

@@ -40,6 +40,7 @@ int main(int argc, char** argv) {
   if (argc > 0) programName = argv[0];
   if (!hasDisplay()) noDisplay();
 
+  quillon::app::CQuillonApp::prepareEnvironment();
   const QtMessageHandler standard = qInstallMessageHandler(startUpHandler);
   quillon::app::CQuillonApp app(argc, argv);
   qInstallMessageHandler(standard);

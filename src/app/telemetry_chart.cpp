@@ -48,7 +48,7 @@ TelemetryChart::TelemetryChart(const QString& logPath, QWidget* parent)
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
     item->setCheckState(Qt::Unchecked);
   }
-  fields->setMaximumWidth(240);
+  fields->setFixedWidth(fields->sizeHintForColumn(0) + 2 * fields->frameWidth() + 4);
   connect(fields, &QListWidget::itemChanged, this, &TelemetryChart::refresh);
   view->setRenderHint(QPainter::Antialiasing);
   chart->legend()->setAlignment(Qt::AlignBottom);
@@ -151,7 +151,7 @@ void TelemetryChart::refresh() {
   time->setStartValue(first);
   for (int t = 0; t <= kTimeTicks; ++t) {
     const double at = first + (last - first) * t / kTimeTicks;
-    time->append(fromStd(quillon::utcTimeText(at, 2)).replace(QLatin1Char(' '), QLatin1Char('\n')), at);
+    time->append(fromStd(quillon::utcTimeText(at, 2)).replace(QLatin1Char(' '), QStringLiteral("<br>")), at);
   }
   auto* values = new QValueAxis;
   values->setRange(low - margin, high + margin);
