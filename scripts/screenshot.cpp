@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
 
   int status = 1;
   QTimer::singleShot(600, &dlg, [&] {  // a few clock ticks, and the log read
-    status = dlg.grab().save(QString::fromLocal8Bit(argv[1])) && chart->exportPng(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+    status = dlg.grab().save(QString::fromLocal8Bit(argv[1])) && chart->grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
     app.quit();
   });
   app.exec();
