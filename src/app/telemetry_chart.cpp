@@ -8,12 +8,14 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineSeries>
+#include <QMouseEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QToolTip>
 #include <QValueAxis>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
+#include <cmath>
 #include <fstream>
 
 namespace quillon::app {
@@ -51,6 +53,8 @@ TelemetryChart::TelemetryChart(const QString& logPath, QWidget* parent)
   fields->setFixedWidth(fields->sizeHintForColumn(0) + 2 * fields->frameWidth() + 4);
   connect(fields, &QListWidget::itemChanged, this, &TelemetryChart::refresh);
   view->setRenderHint(QPainter::Antialiasing);
+  view->viewport()->setMouseTracking(true);  // hovering a point shows its value and time
+  view->viewport()->installEventFilter(this);
   chart->legend()->setAlignment(Qt::AlignBottom);
   noteLabel->setTextFormat(Qt::PlainText);
   noteLabel->setObjectName(QStringLiteral("note"));
@@ -137,8 +141,7 @@ void TelemetryChart::refresh() {
     series->setName(fromStd(data.name()));
     series->replace(points);
     series->setPointsVisible(points.size() <= 300);
-    connect(series, &QLineSeries::hovered, this,
-            [this, i](const QPointF& point, bool on) { showPoint(i, point, on); });
+    series->setProperty("field", i);
     chart->addSeries(series);
   }
   if (first > last) return;
@@ -163,16 +166,30 @@ void TelemetryChart::refresh() {
   }
 }
 
-void TelemetryChart::showPoint(int seriesIndex, const QPointF& point, bool hovered) {
-  if (!hovered) return QToolTip::hideText();
-  const quillon::TelemetrySeries& data = telemetry.series()[static_cast<std::size_t>(seriesIndex)];
-  // The logged point nearest in time to the pointer.
-  auto next = std::lower_bound(data.points.begin(), data.points.end(), point.x(),
-                               [](const quillon::TelemetryPoint& p, double t) { return p.utcMs < t; });
-  if (next == data.points.end() || (next != data.points.begin() && point.x() - next[-1].utcMs < next->utcMs - point.x())) {
-    --next;
+bool TelemetryChart::eventFilter(QObject* watched, QEvent* event) {
+  // The view's own tooltip handling would hide the point's tooltip again: it is ours.
+  if (event->type() == QEvent::ToolTip) return showPointAt(static_cast<QHelpEvent*>(event)->pos()), true;
+  if (event->type() == QEvent::MouseMove) showPointAt(static_cast<QMouseEvent*>(event)->position());
+  return QWidget::eventFilter(watched, event);
+}
+
+void TelemetryChart::showPointAt(const QPointF& pointer) {
+  constexpr double kReach = 8;  // [px]
+  const QPointF at = view->mapToScene(pointer.toPoint());
+  for (QAbstractSeries* shown : chart->series()) {
+    const quillon::TelemetrySeries& data = telemetry.series()[shown->property("field").toUInt()];
+    const double t = chart->mapToValue(chart->mapFromScene(at), shown).x();
+    // The logged point nearest in time to the pointer, if it is near on the screen too.
+    auto next = std::lower_bound(data.points.begin(), data.points.end(), t,
+                                 [](const quillon::TelemetryPoint& p, double time) { return p.utcMs < time; });
+    if (next == data.points.end() || (next != data.points.begin() && t - next[-1].utcMs < next->utcMs - t)) --next;
+    const QPointF spot = chart->mapToScene(chart->mapToPosition({next->utcMs, next->value}, shown));
+    if (std::hypot(spot.x() - at.x(), spot.y() - at.y()) > kReach) continue;
+    QToolTip::showText(view->viewport()->mapToGlobal(pointer.toPoint()),
+                       fromStd(data.name() + ": " + quillon::pointText(data, *next)), view);
+    return;
   }
-  QToolTip::showText(QCursor::pos(), fromStd(data.name() + ": " + quillon::pointText(data, *next)), view);
+  QToolTip::hideText();
 }
 
 void TelemetryChart::resizeEvent(QResizeEvent* event) {

@@ -41,6 +41,7 @@ class TelemetryChart : public QWidget {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void askForFile();
@@ -48,7 +49,7 @@ class TelemetryChart : public QWidget {
   void readNext();
   void takeRead();
   void refresh();
-  void showPoint(int seriesIndex, const QPointF& point, bool hovered);
+  void showPointAt(const QPointF& pointer);
 
   quillon::Telemetry telemetry;
   QStringList notes;

@@ -100,7 +100,9 @@ LetterHint letterHint(FrameKind kind, std::string_view typed) {
   const std::size_t count = letters.size();
   const std::size_t checked = std::min(count, rule.letters);
   const std::string needed = std::to_string(rule.letters) + " letters";
-  const std::string order = kind == FrameKind::SatellitePda ? ": the satellite word first, then the PDA word" : "";
+  const bool combined = kind == FrameKind::SatellitePda;
+  const std::string order = combined ? ": satellite 8, then PDA 8" : "";
+  const std::string orderInFull = combined ? ": the satellite status word first, then the PDA status word" : "";
 
   Sentences out;
   std::size_t first = 0;  // letters before it belong to the beacon word
@@ -123,7 +125,8 @@ LetterHint letterHint(FrameKind kind, std::string_view typed) {
     counted += ", " + std::to_string(marks) + " not copied";
     out.add(kind, counted, lostToMarks);
   } else {
-    out.add(counted + (problems || count == rule.letters ? "" : order), counted);
+    const bool showOrder = !problems && count < rule.letters;
+    out.add(counted + (showOrder ? order : ""), counted + (showOrder ? orderInFull : ""));
   }
 
   if (first > 0) {

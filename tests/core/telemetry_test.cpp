@@ -28,7 +28,7 @@ TEST_P(HintTest, Line) {
 INSTANTIATE_TEST_SUITE_P(Typed, HintTest, testing::Values(
         HintCase{"Empty", "", "8 letters", FrameKind::Pda, false},
         HintCase{"Typing", "89D0x", "5 of 22 letters, 1 not copied", FrameKind::HouseKeeping, false},
-        HintCase{"CombinedOrder", "0000", "4 of 16 letters: the satellite word first, then the PDA word", FrameKind::SatellitePda, false},
+        HintCase{"CombinedOrder", "0000", "4 of 16 letters: satellite 8, then PDA 8", FrameKind::SatellitePda, false},
         HintCase{"Full", "89D0A76820472FBCA7A01F", "22 of 22 letters", FrameKind::HouseKeeping, false},
         HintCase{"NotCopied", "89D0xx6820x72FxxA7Ax1F", "22 of 22 letters, 6 not copied: voltage of battery, temperature of communication board and 2 more fields will be missing", FrameKind::HouseKeeping, true},
         HintCase{"CapitalX", "89D0X768", "8 of 8 letters; letter 5 'X' is not a hex letter (a letter not copied is a lower-case 'x'): every field will be missing", FrameKind::Satellite, true},
