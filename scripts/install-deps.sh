@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ clang libclang-rt-14-dev ninja-build pkgconf
-  qt6-base-dev libgl-dev
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev libicu-dev
   xvfb xauth fonts-ipafont-gothic locales

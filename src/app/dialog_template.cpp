@@ -6,8 +6,8 @@ namespace {
 
 using K = ControlKind;
 
-// Template order, which is also the stacking order: the group box first, so that every
-// other control lies on top of it. Tab order is kept separately (CQuillonDlg).
+// Template order, which is also the stacking order: a group box before the controls it
+// frames, so they lie on top of it. Tab order is kept separately (CQuillonDlg).
 constexpr ControlTemplate kControls[] = {
     // id, kind, x, y, width, height [dialog units], text, the control a label names
     {kNoId, K::GroupBox, 7, 7, 447, 219, "Status Checker", kNoId},
@@ -27,25 +27,32 @@ constexpr ControlTemplate kControls[] = {
     {kNoId, K::Label, 16, 143, 65, 8, "House Keeping: TNGR", kHouseKeepingInput},
     {kNoId, K::Label, 201, 14, 59, 8, "CW Analysis Result", kResultBox},
 
-    // The status words: one row each below the house-keeping row, the buttons in the
-    // column of "Check !". The combined input is wide enough for its 16 letters.
-    {kNoId, K::Label, 16, 179, 58, 8, "Satellite Status", kSatelliteInput},
-    {kSatelliteInput, K::Input, 76, 176, 75, 14, "", kNoId},
-    {kSatelliteButton, K::Button, 154, 176, 31, 14, "Check !", kNoId},
-    {kNoId, K::Label, 16, 195, 58, 8, "PDA Status", kPdaInput},
-    {kPdaInput, K::Input, 76, 192, 75, 14, "", kNoId},
-    {kPdaButton, K::Button, 154, 192, 31, 14, "Check !", kNoId},
-    {kNoId, K::Label, 16, 211, 58, 8, "Sat. + PDA Status", kSatellitePdaInput},
-    {kSatellitePdaInput, K::Input, 76, 208, 75, 14, "", kNoId},
-    {kSatellitePdaButton, K::Button, 154, 208, 31, 14, "Check !", kNoId},
+    {kNoId, K::Hint, 16, 158, 134, 8, "", kHouseKeepingInput},
+
+    // The status words, side by side: label, input and "Check !", hint under the input.
+    {kNoId, K::GroupBox, 7, 229, 447, 50, "Status Words", kNoId},
+    {kNoId, K::Label, 14, 240, 100, 8, "Satellite Status", kSatelliteInput},
+    {kSatelliteInput, K::Input, 14, 250, 100, 14, "", kNoId},
+    {kSatelliteButton, K::Button, 118, 250, 31, 14, "Check !", kNoId},
+    {kNoId, K::Hint, 14, 266, 138, 8, "", kSatelliteInput},
+    {kNoId, K::Label, 163, 240, 100, 8, "PDA Status", kPdaInput},
+    {kPdaInput, K::Input, 163, 250, 100, 14, "", kNoId},
+    {kPdaButton, K::Button, 267, 250, 31, 14, "Check !", kNoId},
+    {kNoId, K::Hint, 163, 266, 138, 8, "", kPdaInput},
+    {kNoId, K::Label, 312, 240, 100, 8, "Sat. + PDA Status", kSatellitePdaInput},
+    {kSatellitePdaInput, K::Input, 312, 250, 100, 14, "", kNoId},
+    {kSatellitePdaButton, K::Button, 416, 250, 31, 14, "Check !", kNoId},
+    {kNoId, K::Hint, 312, 266, 138, 8, "", kSatellitePdaInput},
 };
 
-constexpr DialogTemplate kMainDialog{470, 235, "Tanager II Quillon (Ver.0.5)", kControls};
+// 235 units high as designed, and 50 more for the status words.
+constexpr DialogTemplate kMainDialog{470, 285, "Tanager II Quillon (Ver.0.5)", kControls};
 
 }  // namespace
 
 const DialogTemplate& mainDialogTemplate() { return kMainDialog; }
 
 QString controlName(int id) { return QStringLiteral("id%1").arg(id); }
+QString hintName(int inputId) { return QStringLiteral("hint%1").arg(inputId); }
 
 }  // namespace quillon::app

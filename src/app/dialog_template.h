@@ -1,8 +1,10 @@
 #pragma once
 // The main dialog as a table: one row per control, positions in dialog units.
-// Rows are in tab order; the six status-word rows are this program's additions
-// (the original template had only the house-keeping row), placed in the free space
-// of the left column under it.
+//
+// The "Status Checker" box holds the house-keeping row, the clock panel and the result
+// box. The three status-word rows and the live letter hints are additions: the hint of
+// the house-keeping row sits under its input, the status words in a box of their own
+// below, so the window grows only downward and every other control keeps its place.
 
 #include <QString>
 
@@ -17,7 +19,8 @@ enum class ControlKind {
   Input,       // one-line edit, border, scrolls horizontally
   Button,      // push button
   ResultBox,   // multi-line edit, vertical scroll bar, no word wrap
-  ClockField,  // read-only one-line edit without border
+  ClockField,  // read-only clock text without border, selectable
+  Hint,        // the live letter check of an input, one line
 };
 
 // Identifiers of the controls that the handlers and tests address.
@@ -42,7 +45,7 @@ struct ControlTemplate {
   ControlKind kind;
   int x, y, width, height;   // [dialog units]
   std::string_view text;
-  int labelFor;  // for a label: the control it names (kNoId for hints); else kNoId
+  int labelFor;  // for a label or hint: the control it names or checks; else kNoId
 };
 
 struct DialogTemplate {
@@ -55,5 +58,7 @@ const DialogTemplate& mainDialogTemplate();
 
 // "id1012": how every control with an identifier is named, so it can be found.
 QString controlName(int id);
+// "hint1012": the hint under that input.
+QString hintName(int inputId);
 
 }  // namespace quillon::app

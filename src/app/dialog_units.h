@@ -1,6 +1,6 @@
 #pragma once
-// Dialog units, measured the way the original toolkit measures them: from the dialog
-// font's own metrics, so the whole layout follows the font and the screen.
+// Dialog units: the layout's measure, taken from the dialog font's own metrics, so the
+// whole layout follows the font and the screen.
 //
 //   base x = average width of "A".."Z" "a".."z" (rounded), base y = font height
 //   px x   = dlu x * base x / 4,    px y = dlu y * base y / 8   (rounded to nearest)

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "cquillonapp.h"
 #include "info_options.h"
-#include "quillon_app.h"
 
 namespace {
 
@@ -42,8 +42,9 @@ int main(int argc, char** argv) {
   if (argc > 0) programName = argv[0];
   if (!hasDisplay()) noDisplay();
 
+  quillon::app::CQuillonApp::prepareEnvironment();
   const QtMessageHandler standard = qInstallMessageHandler(startUpHandler);
-  CQuillonApp app(argc, argv);
+  quillon::app::CQuillonApp app(argc, argv);
   qInstallMessageHandler(standard);
   for (const QString& message : std::as_const(startUpMessages)) {
     std::fprintf(stderr, "%s\n", qPrintable(message));

@@ -1,59 +1,66 @@
 #pragma once
-// The main dialog: four frames typed by the operator, one result box, the clock panel.
+// The main dialog: four frames typed by the operator, one result box, the clock panel,
+// the kept log and the telemetry chart.
 //
 //   input box  --every change--> guard: over the frame length? box, then cut (core)
-//   "Check !"  --click--> core buildReport (LF) --> appended at the end of the result box
+//                                hint: letters so far, what a letter will cost (core)
+//   "Check !"  --click--> core checkTexts(one clock reading) --> record appended to the log
+//                         and flushed --> report appended to the result box (not undoable)
+//                         --> record to the chart, when it is open
 //   50 ms tick --> ClockSnapshot::Refresh --> UTC, local time, Julian Date fields
 //
 // Every text the operator reads comes from the core; the dialog reads texts, calls the
-// core and writes texts. The clock and the message boxes are seams for the tests.
+// core and writes texts. The clock, the message boxes and the log folder are seams for
+// the tests.
 
-#include <QBasicTimer>
 #include <QDialog>
 #include <QHash>
+#include <QPointer>
+#include <QTimer>
 #include <memory>
 #include <optional>
-#include <span>
 #include <string>
 
+#include "core/frames.h"
 #include "dialog_units.h"
-#include "core/report.h"
 #include "message_boxes.h"
 #include "time/clock_snapshot.h"
 
+class QAction;
 class QMenuBar;
-class QTimerEvent;
 
 namespace quillon::app {
+
+class TelemetryChart;
+
 // The caption of the guards' boxes, and the name the application runs under.
 inline constexpr const char* kApplicationName = "Quillon";
 
-// What the tests replace: the clock and the message boxes.
+// What the tests replace.
 struct DialogSeams {
   stm::ClockSource clock = stm::readSystemClock;
   MessageBoxes* messageBoxes = nullptr;  // nullptr: real modal boxes
+  QString logFolder;                     // empty: the user's data folder
 };
-}  // namespace quillon::app
 
 class CQuillonDlg : public QDialog {
   Q_OBJECT
 
  public:
-  explicit CQuillonDlg(quillon::app::DialogSeams seams = {}, QWidget* parent = nullptr);
+  explicit CQuillonDlg(DialogSeams seams = {}, QWidget* parent = nullptr);
   ~CQuillonDlg() override;
 
   // The control with that identifier (1001-1012), or nullptr.
   QWidget* control(int id) const { return controls.value(id); }
   template <class Widget>
   Widget* control(int id) const { return qobject_cast<Widget*>(control(id)); }
-  QMenuBar* menu() const { return menuBar; }
-  const quillon::app::DialogUnits& units() const { return *dialogUnits; }
 
-  // Identifiers in tab order: the house-keeping row, the three status rows, the result
-  // box, then the clock fields.
-  static std::span<const int> tabOrder();
+  QString logPath() const;
+  // Writes the result box as UTF-8 text; false, after telling the operator, on failure.
+  bool saveResults(const QString& path);
+  TelemetryChart* showChart();
 
- public slots:
+ private slots:
   void OnCheckHouseKeeping();
   void OnChangeHouseKeeping();
   void OnCheckSatelliteStatus();
@@ -67,12 +74,10 @@ class CQuillonDlg : public QDialog {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
-  void timerEvent(QTimerEvent* event) override;
 
  private:
   struct FrameControls;
-  static std::span<const FrameControls> frames();
-  static const FrameControls& frameOf(quillon::FrameKind kind);
+  static const FrameControls& frameOf(FrameKind kind);
 
   void createMenu();
   void createControls();
@@ -80,16 +85,27 @@ class CQuillonDlg : public QDialog {
   bool FilterEnterAndEscape(const QEvent* event) const;
 
   // One implementation for the four check buttons and one for the four guards.
-  void checkFrame(quillon::FrameKind kind);
-  void guardFrame(quillon::FrameKind kind);
+  void checkFrame(FrameKind kind);
+  void guardFrame(FrameKind kind);
+  void showHint(FrameKind kind);
+  bool writeLog(const std::string& record);
   void appendToResultBox(const std::string& report);
+  void askToSave();
+  void openLogFolder();
 
   stm::ClockSource clockSource;
-  std::unique_ptr<quillon::app::MessageBoxes> ownMessageBoxes;
-  quillon::app::MessageBoxes* messageBoxes;
-  std::optional<quillon::app::DialogUnits> dialogUnits;
+  std::unique_ptr<MessageBoxes> ownMessageBoxes;
+  MessageBoxes* messageBoxes;
+  QString logFolder;
+  std::optional<DialogUnits> dialogUnits;
   std::optional<stm::ClockSnapshot> clockSnapshot;  // the clock panel's, for the dialog's life
-  QBasicTimer clockTimer;
+  QTimer clockTimer;
   QMenuBar* menuBar = nullptr;
+  QAction* keepLog = nullptr;
+  bool logFailureTold = false;
+  std::string lastLogError;
+  QPointer<TelemetryChart> chart;
   QHash<int, QWidget*> controls;
 };
+
+}  // namespace quillon::app

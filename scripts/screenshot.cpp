@@ -1,0 +1,58 @@
+// Renders the README's pictures: the dialog after checks, with the live hints showing a
+// frame being typed and one with a capital X, and the telemetry chart of a day of checks.
+// Usage: dialog_screenshot DIALOG.png CHART.png (run offscreen or under xvfb-run).
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+
+#include "core/telemetry_log.h"
+#include "cquillondlg.h"
+#include "dialog_template.h"
+#include "telemetry_chart.h"
+
+using namespace quillon::app;
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: dialog_screenshot DIALOG.png CHART.png\n");
+    return 2;
+  }
+  // A fixed moment and a log of its own, so the pictures only change when the program does.
+  const stm::ClockReading moment{{2009, 6, 30, 23, 5, 9, 42}, {2009, 6, 30, 14, 5, 9, 42}};
+  QTemporaryDir folder;
+  {
+    // Earlier sessions: a check every 20 minutes for a day, the battery slowly charging.
+    std::string log;
+    for (int i = 0; i < 72; ++i) {
+      stm::ClockReading at = moment;
+      at.utc = {2009, 6, 29 + (14 * 60 + i * 20) / 1440, (14 + i / 3) % 24, i % 3 * 20, 0, 0};
+      char frame[32];
+      std::snprintf(frame, sizeof frame, "89D0%02X6820%02X2FBCA7A01F", 0x98 + i / 4, 0x40 + (i * 7) % 24);
+      log += quillon::checkTexts(quillon::FrameKind::HouseKeeping, frame, at, quillon::LineEnd::Lf)->record;
+    }
+    quillon::appendLogLine(QDir(folder.path()).filePath(QStringLiteral("checks.jsonl")).toStdString(), log);
+  }
+  CQuillonDlg dlg({stm::fixedClock(moment), nullptr, folder.path()});
+  dlg.show();
+  dlg.control<QLineEdit>(kHouseKeepingInput)->setText(QStringLiteral("89D0A76820472FBCA7A01F"));
+  dlg.control<QPushButton>(kHouseKeepingButton)->click();
+  dlg.control<QLineEdit>(kHouseKeepingInput)->setText(QStringLiteral("89D0xx6820x72F"));
+  dlg.control<QLineEdit>(kSatelliteInput)->setText(QStringLiteral("89D0X768"));
+  dlg.control<QLineEdit>(kSatellitePdaInput)->setText(QStringLiteral("00000"));
+  TelemetryChart* chart = dlg.showChart();
+  for (int row : {0, 2}) chart->findChild<QListWidget*>()->item(row)->setCheckState(Qt::Checked);
+
+  int status = 1;
+  QTimer::singleShot(600, &dlg, [&] {  // a few clock ticks, and the log read
+    status = dlg.grab().save(QString::fromLocal8Bit(argv[1])) && chart->grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+    app.quit();
+  });
+  app.exec();
+  return status;
+}

@@ -1,0 +1,359 @@
+#include "cquillondlg.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFontMetricsF>
+#include <QGroupBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QScrollBar>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTextCursor>
+#include <QUrl>
+#include <algorithm>
+#include <cmath>
+
+#include "clock_field.h"
+#include "core/hint.h"
+#include "core/telemetry_log.h"
+#include "dialog_template.h"
+#include "telemetry_chart.h"
+
+namespace quillon::app {
+
+namespace {
+
+constexpr int kClockPeriodMs = 50;
+constexpr int kExitCommand = 32771;
+constexpr const char* kKeepLogSetting = "log/keep";
+
+QString fromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A static text is clipped to its rectangle; a font wider than the one the layout was
+// drawn for must not lose letters. A label grows to its text, and one that names the
+// control to its right grows to the left instead of running into it.
+QRect fittedLabel(QRect rect, const QString& text, const QFont& font, const QWidget* named, int gap) {
+  const int needed = static_cast<int>(std::ceil(QFontMetricsF(font).horizontalAdvance(text)));
+  if (needed <= rect.width()) return rect;
+  rect.setWidth(needed);
+  const bool sameRow = named && named->y() <= rect.bottom() && named->geometry().bottom() >= rect.top();
+  if (sameRow && named->x() > rect.left() && rect.right() >= named->x() - gap) {
+    rect.moveRight(named->x() - gap - 1);
+  }
+  return rect;
+}
+
+// One control of the template, with the look its kind asks for.
+QWidget* createControl(const ControlTemplate& row, QWidget* parent) {
+  const QString text = fromUtf8(row.text);
+  switch (row.kind) {
+    case ControlKind::GroupBox: {
+      auto* group = new QGroupBox(text, parent);
+      // The title sits on the frame line, not above it: the clock panel just below keeps
+      // its room.
+      group->setStyleSheet(QStringLiteral(
+          "QGroupBox { border: 1px solid palette(mid); border-radius: 2px; margin-top: 0.5em; }"
+          "QGroupBox::title { subcontrol-origin: margin; left: 0.5em; padding: 0 2px; }"));
+      return group;
+    }
+    case ControlKind::Label:
+    case ControlKind::Hint: {
+      auto* label = new QLabel(text, parent);
+      label->setTextFormat(Qt::PlainText);
+      label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+      return label;
+    }
+    case ControlKind::Input: {
+      auto* input = new QLineEdit(parent);
+      // Opaque: the blinking caret repaints the input alone, not the boxes behind it.
+      input->setAutoFillBackground(true);
+      return input;
+    }
+    case ControlKind::Button: {
+      auto* button = new QPushButton(text, parent);
+      button->setAutoDefault(false);
+      return button;
+    }
+    case ControlKind::ResultBox: {
+      auto* box = new QPlainTextEdit(parent);
+      box->setLineWrapMode(QPlainTextEdit::NoWrap);
+      box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+      box->setTabChangesFocus(true);  // Tab leaves the box, as in any dialog
+      return box;
+    }
+    case ControlKind::ClockField: return new ClockField(parent);
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+struct CQuillonDlg::FrameControls {
+  FrameKind kind;
+  int input;
+  int button;
+  void (CQuillonDlg::*check)();
+  void (CQuillonDlg::*guard)();
+};
+
+const CQuillonDlg::FrameControls& CQuillonDlg::frameOf(FrameKind kind) {
+  using Dlg = CQuillonDlg;
+  static constexpr FrameControls kFrames[] = {
+      {FrameKind::HouseKeeping, kHouseKeepingInput, kHouseKeepingButton, &Dlg::OnCheckHouseKeeping,
+       &Dlg::OnChangeHouseKeeping},
+      {FrameKind::Satellite, kSatelliteInput, kSatelliteButton, &Dlg::OnCheckSatelliteStatus,
+       &Dlg::OnChangeSatelliteStatus},
+      {FrameKind::Pda, kPdaInput, kPdaButton, &Dlg::OnCheckPdaStatus, &Dlg::OnChangePdaStatus},
+      {FrameKind::SatellitePda, kSatellitePdaInput, kSatellitePdaButton, &Dlg::OnCheckSatellitePdaStatus,
+       &Dlg::OnChangeSatellitePdaStatus},
+  };
+  return kFrames[static_cast<int>(kind)];
+}
+
+CQuillonDlg::CQuillonDlg(DialogSeams seams, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      clockSource(std::move(seams.clock)),
+      ownMessageBoxes(seams.messageBoxes ? nullptr : std::make_unique<ModalMessageBoxes>()),
+      messageBoxes(seams.messageBoxes ? seams.messageBoxes : ownMessageBoxes.get()),
+      logFolder(seams.logFolder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
+                                          : seams.logFolder) {
+  setFont(dialogFont());
+  dialogUnits.emplace(QFontMetrics(font()));
+  setWindowTitle(fromUtf8(mainDialogTemplate().title));
+  setWindowIcon(QIcon(QStringLiteral(":/quillon/quillon.png")));
+  createMenu();
+  createControls();
+  InitializeDialog();
+}
+
+CQuillonDlg::~CQuillonDlg() = default;
+
+void CQuillonDlg::createMenu() {
+  menuBar = new QMenuBar(this);
+  QMenu* file = menuBar->addMenu(tr("&File"));
+  file->addAction(tr("&Save Results As..."), QKeySequence::Save, this, &CQuillonDlg::askToSave);
+  file->addAction(tr("Open &Log Folder"), this, &CQuillonDlg::openLogFolder);
+  keepLog = file->addAction(tr("&Keep a Log"));
+  keepLog->setCheckable(true);
+  keepLog->setChecked(QSettings().value(kKeepLogSetting, true).toBool());
+  connect(keepLog, &QAction::toggled, this, [](bool on) { QSettings().setValue(kKeepLogSetting, on); });
+  file->addSeparator();
+  QAction* exit = file->addAction(tr("E&xit"));
+  exit->setObjectName(controlName(kExitCommand));
+  connect(exit, &QAction::triggered, this, &CQuillonDlg::OnExitCommand);
+  QMenu* view = menuBar->addMenu(tr("&View"));
+  view->addAction(tr("&Telemetry Chart"), this, &CQuillonDlg::showChart);
+}
+
+void CQuillonDlg::createControls() {
+  const DialogTemplate& layout = mainDialogTemplate();
+  const DialogUnits& du = *dialogUnits;
+  const int menuHeight = menuBar->sizeHint().height();
+  auto* client = new QWidget(this);
+  client->setGeometry(0, menuHeight, du.x(layout.width), du.y(layout.height));
+  menuBar->setGeometry(0, 0, client->width(), menuHeight);
+  setFixedSize(client->width(), menuHeight + client->height());
+
+  std::vector<std::pair<QLabel*, const ControlTemplate*>> labels;
+  for (const ControlTemplate& row : layout.controls) {
+    QWidget* widget = createControl(row, client);
+    widget->setGeometry(du.rect(row.x, row.y, row.width, row.height));
+    if (row.kind == ControlKind::Label) labels.emplace_back(static_cast<QLabel*>(widget), &row);
+    if (row.kind == ControlKind::Hint) widget->setObjectName(hintName(row.labelFor));
+    if (row.id != kNoId) {
+      widget->setObjectName(controlName(row.id));
+      controls.insert(row.id, widget);
+    }
+  }
+
+  // Labels after the rest: they fit themselves around the controls they name.
+  for (auto [label, row] : labels) {
+    QWidget* named = control(row->labelFor);
+    label->setGeometry(fittedLabel(label->geometry(), label->text(), font(), named, du.x(2)));
+    if (!named) continue;
+    label->setBuddy(named);
+    named->setAccessibleName(label->text());
+  }
+
+  for (FrameKind kind : kAllFrames) {
+    const FrameControls& frame = frameOf(kind);
+    auto* input = control<QLineEdit>(frame.input);
+    auto* button = control<QPushButton>(frame.button);
+    button->setAccessibleName(button->text() + QStringLiteral(" (") + input->accessibleName() +
+                              QStringLiteral(")"));
+    connect(input, &QLineEdit::textChanged, this, frame.guard);
+    // After the guard: the hint reads the text as the guard left it.
+    connect(input, &QLineEdit::textChanged, this, [this, kind] { showHint(kind); });
+    connect(button, &QPushButton::clicked, this, frame.check);
+    showHint(kind);
+  }
+
+  static constexpr int kTabOrder[] = {
+      kHouseKeepingInput, kHouseKeepingButton, kSatelliteInput, kSatelliteButton, kPdaInput, kPdaButton,
+      kSatellitePdaInput, kSatellitePdaButton, kResultBox,       kLocalTimeField,  kJulianDateField, kUtcField,
+  };
+  for (std::size_t i = 1; i < std::size(kTabOrder); ++i) setTabOrder(control(kTabOrder[i - 1]), control(kTabOrder[i]));
+
+  // Enter and Escape are caught where they land, before any control or the dialog acts.
+  installEventFilter(this);
+  client->installEventFilter(this);
+  for (QWidget* widget : std::as_const(controls)) widget->installEventFilter(this);
+}
+
+bool CQuillonDlg::InitializeDialog() {
+  // A timer object of its own: a tick reaches OnClockTick directly, not through the
+  // dialog's event filters. Ticks of any other timer change nothing.
+  connect(&clockTimer, &QTimer::timeout, this, &CQuillonDlg::OnClockTick);
+  clockTimer.start(kClockPeriodMs);
+  // Never throws: a clock outside the calendar's range still shows its times.
+  clockSnapshot.emplace(stm::ClockSnapshot::Read(clockSource));
+  control(kHouseKeepingInput)->setFocus();
+  return true;
+}
+
+void CQuillonDlg::OnClockTick() {
+  clockSnapshot->Refresh();
+  const stm::ClockPanelTexts texts = stm::clockPanelTexts(*clockSnapshot);
+  // A field repaints only when its text changed, so an idle dialog redraws only what moved.
+  control<ClockField>(kUtcField)->setText(QString::fromLatin1(texts.utc));
+  control<ClockField>(kLocalTimeField)->setText(QString::fromLatin1(texts.local));
+  control<ClockField>(kJulianDateField)->setText(QString::fromLatin1(texts.julianDate));
+}
+
+void CQuillonDlg::OnExitCommand() { accept(); }
+
+bool CQuillonDlg::eventFilter(QObject* watched, QEvent* event) {
+  if (FilterEnterAndEscape(event)) return true;
+  return QDialog::eventFilter(watched, event);
+}
+
+bool CQuillonDlg::FilterEnterAndEscape(const QEvent* event) const {
+  if (event->type() != QEvent::KeyPress) return false;
+  switch (static_cast<const QKeyEvent*>(event)->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape: return true;
+    default: return false;
+  }
+}
+
+void CQuillonDlg::OnCheckHouseKeeping() { checkFrame(FrameKind::HouseKeeping); }
+void CQuillonDlg::OnChangeHouseKeeping() { guardFrame(FrameKind::HouseKeeping); }
+void CQuillonDlg::OnCheckSatelliteStatus() { checkFrame(FrameKind::Satellite); }
+void CQuillonDlg::OnChangeSatelliteStatus() { guardFrame(FrameKind::Satellite); }
+void CQuillonDlg::OnCheckPdaStatus() { checkFrame(FrameKind::Pda); }
+void CQuillonDlg::OnChangePdaStatus() { guardFrame(FrameKind::Pda); }
+void CQuillonDlg::OnCheckSatellitePdaStatus() { checkFrame(FrameKind::SatellitePda); }
+void CQuillonDlg::OnChangeSatellitePdaStatus() { guardFrame(FrameKind::SatellitePda); }
+
+void CQuillonDlg::checkFrame(FrameKind kind) {
+  const std::string typed = control<QLineEdit>(frameOf(kind).input)->text().toStdString();
+  const auto texts = checkTexts(kind, typed, clockSource(), LineEnd::Lf);
+  if (!texts) {
+    messageBoxes->inform(this, fromUtf8(kWrongLengthCaption), fromUtf8(frameRule(kind).wrongLength));
+    return;
+  }
+  // The record is on the disk before the report appears: closing or losing the dialog
+  // after a report never loses its record.
+  const bool logged = !keepLog->isChecked() || writeLog(texts->record);
+  appendToResultBox(texts->report);
+  if (chart) chart->addRecord(texts->record);
+  if (logged || logFailureTold) return;
+  logFailureTold = true;
+  messageBoxes->inform(this, QString::fromLatin1(kApplicationName),
+                       fromUtf8(logFailureText(logPath().toStdString(), lastLogError)));
+}
+
+bool CQuillonDlg::writeLog(const std::string& record) {
+  lastLogError = appendLogLine(QFile::encodeName(logPath()).toStdString(), record);
+  if (lastLogError.empty()) logFailureTold = false;  // told again should it fail anew
+  return lastLogError.empty();
+}
+
+void CQuillonDlg::guardFrame(FrameKind kind) {
+  auto* input = control<QLineEdit>(frameOf(kind).input);
+  // Counted and cut by characters, so an emoji at the limit stays whole or goes whole.
+  const auto cut = cutToFrameLength(kind, input->text().toStdString());
+  if (!cut) return;
+  messageBoxes->inform(this, QString::fromLatin1(kApplicationName), fromUtf8(frameRule(kind).overLength));
+  const int caret = input->cursorPosition();
+  const QString kept = QString::fromStdString(*cut);
+  input->setText(kept);  // raises the guard once more, which finds the text within the limit
+  input->setCursorPosition(std::min(caret, static_cast<int>(kept.size())));
+}
+
+void CQuillonDlg::showHint(FrameKind kind) {
+  const int input = frameOf(kind).input;
+  auto* hint = findChild<QLabel*>(hintName(input));
+  const LetterHint text = letterHint(kind, control<QLineEdit>(input)->text().toStdString());
+  const QString line = fromUtf8(text.line);
+  hint->setText(hint->fontMetrics().elidedText(line, Qt::ElideRight, hint->contentsRect().width() - 1));
+  hint->setToolTip(fromUtf8(text.detail));
+  hint->setAccessibleName(line);
+  QPalette look = palette();
+  if (text.warns) look.setColor(QPalette::WindowText, QColor(0xb0, 0x00, 0x20));
+  hint->setPalette(look);
+}
+
+void CQuillonDlg::appendToResultBox(const std::string& text) {
+  auto* box = control<QPlainTextEdit>(kResultBox);
+  QTextDocument* document = box->document();
+  // A report is no edit of the operator's: undo never takes it away. Turning the history
+  // off for it also ends the history before it, so undo stops at the last report.
+  document->setUndoRedoEnabled(false);
+  // Inserted at the end by a cursor of our own: the operator's text and caret stay as
+  // they are, and only the new blocks are laid out.
+  QTextCursor end(document);
+  end.movePosition(QTextCursor::End);
+  end.insertText(QString::fromStdString(text));
+  document->setUndoRedoEnabled(true);
+  box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum());
+}
+
+QString CQuillonDlg::logPath() const { return QDir(logFolder).filePath(fromUtf8(kLogFileName)); }
+
+bool CQuillonDlg::saveResults(const QString& path) {
+  QSaveFile file(path);
+  const bool saved = file.open(QIODevice::WriteOnly) &&
+                     file.write(control<QPlainTextEdit>(kResultBox)->toPlainText().toUtf8()) >= 0 && file.commit();
+  if (!saved) {
+    messageBoxes->inform(this, QString::fromLatin1(kApplicationName),
+                         tr("The results could not be saved: %1 (%2).").arg(path, file.errorString()));
+  }
+  return saved;
+}
+
+void CQuillonDlg::askToSave() {
+  const QString path = QFileDialog::getSaveFileName(this, tr("Save Results As"), QStringLiteral("quillon.txt"),
+                                                    tr("Text (*.txt);;All files (*)"));
+  if (!path.isEmpty()) saveResults(path);
+}
+
+void CQuillonDlg::openLogFolder() {
+  QDir().mkpath(logFolder);
+  if (!QDesktopServices::openUrl(QUrl::fromLocalFile(logFolder))) {
+    messageBoxes->inform(this, QString::fromLatin1(kApplicationName),
+                         tr("No program is set up to show folders. The log folder is %1").arg(logFolder));
+  }
+}
+
+TelemetryChart* CQuillonDlg::showChart() {
+  // A window of the dialog's own: the running dialog does not block it.
+  if (!chart) chart = new TelemetryChart(logPath(), this);
+  chart->show();
+  chart->raise();
+  return chart;
+}
+
+}  // namespace quillon::app

@@ -1,0 +1,191 @@
+#include "core/telemetry_log.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <nlohmann/json.hpp>
+
+#include "core/hint.h"
+#include "core/json.h"
+#include "core/letters.h"
+
+namespace quillon {
+
+std::optional<CheckTexts> checkTexts(FrameKind kind, std::string_view typed, const stm::ClockReading& reading,
+                                     LineEnd end) {
+  std::vector<Field> fields;
+  if (!decodeFrame(kind, toLetters(typed), fields)) return std::nullopt;
+  CheckTexts texts;
+  const std::string shown = shownText(typed);
+  appendHeaderStart(texts.report, kind, reading, end);
+  texts.report += shown;
+  texts.report += lineEnd(end);
+  texts.report += lineEnd(end);
+  appendReportBody(texts.report, fields, end);
+  appendJsonRecord(texts.record, kind, shown, stm::isoUtcText(reading.utc), stm::isoLocalText(reading), fields);
+  texts.record += '\n';
+  return texts;
+}
+
+std::string appendLogLine(const std::string& path, std::string_view line) {
+  std::error_code ignored;  // a folder that cannot be made shows up as the open failing
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
+  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) return std::strerror(errno);
+  int error = 0;
+  while (!line.empty() && error == 0) {
+    const ssize_t n = ::write(fd, line.data(), line.size());
+    if (n > 0) {
+      line.remove_prefix(static_cast<std::size_t>(n));
+    } else if (n < 0 && errno != EINTR) {
+      error = errno;
+    }
+  }
+  // On the disk before the report appears: a crash or a power cut after it loses nothing.
+  if (error == 0 && ::fdatasync(fd) != 0 && errno != EINVAL) error = errno;
+  if (::close(fd) != 0 && error == 0) error = errno;
+  return error == 0 ? std::string() : std::strerror(error);
+}
+
+std::string logFailureText(const std::string& path, const std::string& reason) {
+  return "The log could not be written: " + path + " (" + reason +
+         ").\nChecks go on and their reports still go into the result box. "
+         "File > Keep a Log turns the log off.";
+}
+
+std::optional<double> isoUtcMilliseconds(std::string_view iso) {
+  // YYYY-MM-DDThh:mm:ss.mmmZ
+  constexpr std::string_view kForm = "dddd-dd-ddTdd:dd:dd.dddZ";
+  if (iso.size() != kForm.size()) return std::nullopt;
+  for (std::size_t i = 0; i < kForm.size(); ++i) {
+    const bool digit = iso[i] >= '0' && iso[i] <= '9';
+    if (kForm[i] == 'd' ? !digit : iso[i] != kForm[i]) return std::nullopt;
+  }
+  const auto number = [&](std::size_t at, std::size_t width) {
+    int n = 0;
+    for (std::size_t i = at; i < at + width; ++i) n = n * 10 + (iso[i] - '0');
+    return n;
+  };
+  using namespace std::chrono;
+  const year_month_day date{year(number(0, 4)), month(static_cast<unsigned>(number(5, 2))),
+                            day(static_cast<unsigned>(number(8, 2)))};
+  if (!date.ok() || number(11, 2) > 23 || number(14, 2) > 59 || number(17, 2) > 60) return std::nullopt;
+  const auto t = sys_days(date) + hours(number(11, 2)) + minutes(number(14, 2)) + seconds(number(17, 2)) +
+                 milliseconds(number(20, 3));
+  return static_cast<double>(duration_cast<milliseconds>(t.time_since_epoch()).count());
+}
+
+std::string TelemetrySeries::name() const { return fieldName(*row) + std::string(row->unit); }
+
+Telemetry::Telemetry() {
+  for (FrameKind kind : kAllFrames) {
+    for (const FieldGroupTable& group : frameRule(kind).table->groups) {
+      for (const FieldRow& row : group.rows) {
+        if (row.form == FieldForm::Engineering) all.push_back({kind, &row, {}});
+      }
+    }
+  }
+}
+
+void Telemetry::addLine(std::string_view line) {
+  ++lines;
+  if (line.find_first_not_of(" \t\r") == std::string_view::npos) return;
+  const auto record = nlohmann::json::parse(line, nullptr, false);
+  const FrameRule* rule = nullptr;
+  std::optional<double> utc;
+  if (record.is_object()) {
+    const auto kind = record.find("kind");
+    const auto time = record.find("utc");
+    if (kind != record.end() && kind->is_string()) rule = frameRuleNamed(kind->get_ref<const std::string&>());
+    if (time != record.end() && time->is_string()) utc = isoUtcMilliseconds(time->get_ref<const std::string&>());
+  }
+  if (!rule || !utc) {
+    ++malformedCount;
+    if (firstMalformed.size() < 5) firstMalformed.push_back(lines);
+    return;
+  }
+  ++recordCount;
+  for (TelemetrySeries& series : all) {
+    if (series.kind != rule->kind) continue;
+    const auto fields = record.find("fields");
+    if (fields == record.end() || !fields->is_object()) continue;
+    const auto value = fields->find(std::string(series.row->key));
+    if (value != fields->end() && value->is_number()) series.points.push_back({*utc, value->get<double>()});
+  }
+}
+
+void Telemetry::read(std::istream& in) {
+  std::string line;
+  while (std::getline(in, line)) addLine(line);
+}
+
+void Telemetry::merge(const Telemetry& other) {
+  for (std::size_t i = 0; i < all.size(); ++i) {
+    auto& points = all[i].points;
+    const auto middle = points.insert(points.end(), other.all[i].points.begin(), other.all[i].points.end());
+    std::inplace_merge(points.begin(), middle, points.end(),
+                       [](const TelemetryPoint& a, const TelemetryPoint& b) { return a.utcMs < b.utcMs; });
+  }
+  recordCount += other.recordCount;
+  malformedCount += other.malformedCount;
+}
+
+void Telemetry::sortByTime() {
+  for (TelemetrySeries& series : all) {
+    std::stable_sort(series.points.begin(), series.points.end(),
+                     [](const TelemetryPoint& a, const TelemetryPoint& b) { return a.utcMs < b.utcMs; });
+  }
+}
+
+std::string Telemetry::note() const {
+  std::string out = std::to_string(recordCount) + (recordCount == 1 ? " record" : " records");
+  if (malformedCount == 0) return out;
+  out += "; " + std::to_string(malformedCount) + (malformedCount == 1 ? " malformed line" : " malformed lines") +
+         " skipped (line";
+  out += firstMalformed.size() == 1 ? " " : "s ";
+  for (std::size_t i = 0; i < firstMalformed.size(); ++i) out += (i ? ", " : "") + std::to_string(firstMalformed[i]);
+  return out + (malformedCount > firstMalformed.size() ? ", ...)" : ")");
+}
+
+std::vector<TelemetryPoint> decimate(std::span<const TelemetryPoint> points, std::size_t buckets) {
+  if (buckets == 0 || points.size() <= 2 * buckets) return {points.begin(), points.end()};
+  std::vector<TelemetryPoint> out;
+  out.reserve(2 * buckets);
+  const double first = points.front().utcMs;
+  const double span = std::max(points.back().utcMs - first, 1.0);
+  std::size_t begin = 0;
+  while (begin < points.size()) {
+    const auto bucket = static_cast<std::size_t>((points[begin].utcMs - first) / span * (buckets - 1));
+    std::size_t end = begin, low = begin, high = begin;
+    while (end < points.size() &&
+           static_cast<std::size_t>((points[end].utcMs - first) / span * (buckets - 1)) == bucket) {
+      if (points[end].value < points[low].value) low = end;
+      if (points[end].value > points[high].value) high = end;
+      ++end;
+    }
+    out.push_back(points[std::min(low, high)]);
+    if (low != high) out.push_back(points[std::max(low, high)]);
+    begin = end;
+  }
+  return out;
+}
+
+std::string utcTimeText(double utcMs, int form) {
+  const std::chrono::system_clock::time_point at{std::chrono::milliseconds(static_cast<long long>(std::floor(utcMs)))};
+  return stm::timeText(stm::readingAt(at).utc, form);
+}
+
+std::string pointText(const TelemetrySeries& series, const TelemetryPoint& point) {
+  char value[400];  // "%.3lf" in every locale, as the reports print it
+  const std::string shown(value, std::to_chars(value, value + sizeof value, point.value, std::chars_format::fixed, 3).ptr);
+  return shown + std::string(series.row->unit) + " at " + utcTimeText(point.utcMs, 1) + " UTC";
+}
+
+}  // namespace quillon

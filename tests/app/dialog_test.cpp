@@ -1,0 +1,364 @@
+// The dialog's wiring: checks, guards and boxes, undo, the log, saving, the live hints, the
+// chart, the clock panel, keys, exit, and the layout. The core suites own every text.
+#include <QtCharts>
+#include <QtTest>
+#include <QtWidgets>
+#include <csignal>
+
+#include "clock_field.h"
+#include "core/hint.h"
+#include "core/telemetry_log.h"
+#include "cquillondlg.h"
+#include "dialog_template.h"
+#include "telemetry_chart.h"
+
+using namespace quillon;
+using namespace quillon::app;
+Q_DECLARE_METATYPE(quillon::FrameKind)
+
+namespace {
+
+const QString kHouseKeeping = QStringLiteral("89D0A76820472FBCA7A01F");
+
+using Box = std::pair<QString, QString>;  // caption, text
+
+// A shown dialog on a clock the test sets, logging into a folder of its own. Its boxes are
+// recorded and answered; any other modal window is closed and fails the test.
+struct Fixture : MessageBoxes {
+  std::vector<Box> boxes;
+  QStringList strayWindows;  // modal windows other than the dialog: caption and text
+  QTimer watchdog;
+  std::shared_ptr<stm::ClockReading> now = std::make_shared<stm::ClockReading>(
+      stm::ClockReading{{2009, 6, 30, 23, 5, 9, 42}, {2009, 6, 30, 14, 5, 9, 42}});
+  QTemporaryDir folder;
+  std::unique_ptr<CQuillonDlg> dlg;
+
+  explicit Fixture(const QString& logFolder = {}, bool realBoxes = false) {
+    dlg = std::make_unique<CQuillonDlg>(DialogSeams{[now = now] { return *now; }, realBoxes ? nullptr : this,
+                                                    logFolder.isEmpty() ? folder.path() : logFolder});
+    dlg->show();
+    QObject::connect(&watchdog, &QTimer::timeout, [this] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (!modal || modal == dlg.get()) return;
+      auto* box = qobject_cast<QMessageBox*>(modal);
+      strayWindows << modal->windowTitle() + QStringLiteral(": ") + (box ? box->text() : QString());
+      if (box && box->icon() == QMessageBox::NoIcon && box->parentWidget() == dlg.get()) strayWindows.back() += '.';
+      modal->close();
+    });
+    watchdog.start(20);
+  }
+  void inform(QWidget*, const QString& caption, const QString& text) override { boxes.push_back({caption, text}); }
+  QLineEdit* input(int id) const { return dlg->control<QLineEdit>(id); }
+  QPlainTextEdit* box() const { return dlg->control<QPlainTextEdit>(kResultBox); }
+  void click(int inputId) const {
+    QTest::mouseClick(dlg->control(inputId == kHouseKeepingInput ? kHouseKeepingButton : inputId + 1), Qt::LeftButton);
+  }
+  void check(int inputId, const QString& letters) const {
+    input(inputId)->setText(letters);
+    click(inputId);
+  }
+  CheckTexts texts(FrameKind kind, const QString& letters) const {
+    return *checkTexts(kind, letters.toStdString(), *now, LineEnd::Lf);
+  }
+  QByteArray log() const {
+    QFile file(dlg->logPath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
+  QString clock(int id) const { return dlg->control<ClockField>(id)->text(); }
+  QRect pixels(int x, int y, int width, int height) const {
+    return DialogUnits(QFontMetrics(dlg->font())).rect(x, y, width, height);
+  }
+};
+
+int textWidth(const QWidget* widget, const QString& text) {
+  return static_cast<int>(std::ceil(QFontMetricsF(widget->font()).horizontalAdvance(text)));
+}
+
+}  // namespace
+
+class DialogTest : public QObject {
+  Q_OBJECT
+  std::unique_ptr<Fixture> f;
+
+ private slots:
+  void initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings().clear();
+  }
+  void init() {
+    f = std::make_unique<Fixture>();
+    QVERIFY(QTest::qWaitForWindowActive(f->dlg.get()));
+  }
+  void cleanup() {
+    QVERIFY2(f->strayWindows.isEmpty(), qPrintable(f->strayWindows.join(", ")));
+    f.reset();
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    QVERIFY(std::none_of(windows.cbegin(), windows.cend(), [](QWidget* w) { return w->isVisible(); }));
+  }
+
+  void checkAppendsReportAndLogsRecord_data() {
+    QTest::addColumn<FrameKind>("kind");
+    QTest::addColumn<int>("inputId");
+    QTest::addColumn<QString>("letters");
+    QTest::newRow("house keeping") << FrameKind::HouseKeeping << 1012 << "89D0xx6820x72FxxA7Ax1F";
+    QTest::newRow("satellite") << FrameKind::Satellite << 1001 << "89D0A768";
+    QTest::newRow("PDA") << FrameKind::Pda << 1004 << "8A5C3E1F";
+    QTest::newRow("combined") << FrameKind::SatellitePda << 1006 << "000000008A5C3E1F";
+  }
+  void checkAppendsReportAndLogsRecord() {
+    QFETCH(FrameKind, kind);
+    QFETCH(int, inputId);
+    QFETCH(QString, letters);
+    QTest::keyClicks(f->input(inputId), letters);
+    f->click(inputId);
+    const CheckTexts first = f->texts(kind, letters);
+    f->now->utc.second += 1;
+    f->click(inputId);
+    const CheckTexts second = f->texts(kind, letters);
+    QCOMPARE(f->box()->toPlainText(), QString::fromStdString(first.report + second.report));
+    QCOMPARE(f->log(), QByteArray::fromStdString(first.record + second.record));
+    QCOMPARE(f->box()->verticalScrollBar()->value(), f->box()->verticalScrollBar()->maximum());
+    QCOMPARE(f->input(inputId)->text(), letters);  // kept for a correction and a second check
+    QVERIFY(f->boxes.empty());
+  }
+
+  void undoNeverTakesAReport() {
+    QTest::keyClicks(f->box(), QStringLiteral("heard by JA1ABC"));
+    QTextCursor caret = f->box()->textCursor();
+    caret.setPosition(5);
+    f->box()->setTextCursor(caret);
+    std::string reports;
+    for (const char* frame : {"89D0A76820472FBCA7A01F", "89D0xx6820x72FxxA7Ax1F", "0123456789abcdefABCDEF"}) {
+      f->check(kHouseKeepingInput, QString::fromLatin1(frame));
+      reports += f->texts(FrameKind::HouseKeeping, QString::fromLatin1(frame)).report;
+    }
+    QCOMPARE(f->box()->textCursor().position(), 5);  // the operator's caret stays put
+    QTest::keyClicks(f->box(), QStringLiteral("!"));
+    for (int i = 0; i < 10; ++i) QTest::keySequence(f->box(), QKeySequence::Undo);
+    QCOMPARE(f->box()->toPlainText(), QStringLiteral("heard by JA1ABC") + QString::fromStdString(reports));
+  }
+
+  void boxesOfTheGuardsAndChecks_data() {
+    QTest::addColumn<int>("inputId");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("after");  // the input's text; a box of a check if it differs
+    QTest::addColumn<Box>("box");
+    const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80");  // two UTF-16 units
+    QTest::newRow("21 letters") << 1012 << kHouseKeeping.left(21) << "" << Box{"Invalidate", "Please input 22 Letters"};
+    QTest::newRow("empty PDA") << 1004 << "" << "" << Box{"Invalidate", "Please input 8 Letters"};
+    QTest::newRow("15 letters") << 1006 << "000000008A5C3E1" << "" << Box{"Invalidate", "Please input 16 Letters"};
+    QTest::newRow("23 letters") << 1012 << kHouseKeeping + "Z" << kHouseKeeping << Box{"Quillon", "Over 22 letters!"};
+    QTest::newRow("emoji across the cut") << 1012 << kHouseKeeping.left(21) + emoji + "Z"
+                                          << kHouseKeeping.left(21) + emoji << Box{"Quillon", "Over 22 letters!"};
+    QTest::newRow("9 letters") << 1001 << "89D0A7689" << "89D0A768" << Box{"Quillon", "Over 8 letters!"};
+  }
+  void boxesOfTheGuardsAndChecks() {
+    QFETCH(int, inputId);
+    QFETCH(QString, pasted);
+    QFETCH(QString, after);
+    QFETCH(Box, box);
+    QTest::keyClicks(f->box(), QStringLiteral("note"));
+    QApplication::clipboard()->setText(pasted);
+    f->input(inputId)->setFocus();
+    QTest::keySequence(f->input(inputId), QKeySequence::Paste);
+    if (after.isEmpty()) f->click(inputId);
+    QCOMPARE(f->boxes, std::vector<Box>{box});
+    QCOMPARE(f->input(inputId)->text(), after.isEmpty() ? pasted : after);
+    QCOMPARE(f->box()->toPlainText(), QStringLiteral("note"));
+    QVERIFY(f->log().isEmpty());
+  }
+
+  void hintFollowsEveryKey() {
+    for (auto [kind, id, typed] : {std::tuple{FrameKind::HouseKeeping, 1012, "TNGR 89D0A76820472FBCA"},
+                                   {FrameKind::SatellitePda, 1006, "0000x"}, {FrameKind::Satellite, 1001, "89D0X7689"}}) {
+      auto* hint = f->dlg->findChild<QLabel*>(hintName(id));
+      QCOMPARE(hint->accessibleName().toStdString(), letterHint(kind, "").line);
+      QTest::keyClicks(f->input(id), QString::fromLatin1(typed));  // the last is cut by the guard
+      const LetterHint want = letterHint(kind, f->input(id)->text().toStdString());
+      QCOMPARE(hint->accessibleName().toStdString(), want.line);
+      QCOMPARE(hint->toolTip().toStdString(), want.detail);
+      QVERIFY(QString::fromStdString(want.line).startsWith(hint->text().chopped(1)));  // elided, if at all
+    }
+  }
+
+  void unwritableLogIsToldOnce() {
+    for (auto [folder, reason] : {std::pair{"/proc/quillon", "No such file or directory"},  // read-only
+                                  {"", "No space left on device"}}) {
+      f = std::make_unique<Fixture>(QString::fromLatin1(folder));
+      if (!*folder) QVERIFY(QFile::link(QStringLiteral("/dev/full"), f->dlg->logPath()));  // a full disk
+      f->check(kSatelliteInput, QStringLiteral("89D0A768"));
+      f->check(kSatelliteInput, QStringLiteral("89D0A768"));
+      const QString text = QString::fromStdString(logFailureText(f->dlg->logPath().toStdString(), reason));
+      QCOMPARE(f->boxes, (std::vector<Box>{{"Quillon", text}}));
+      QCOMPARE(f->box()->toPlainText(), QString::fromStdString(f->texts(FrameKind::Satellite, "89D0A768").report).repeated(2));
+    }
+  }
+
+  void recordSurvivesAKilledDialog() {
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--check-then-die"), f->folder.path()});
+    QVERIFY(child.waitForFinished(20000));
+    QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+    QCOMPARE(f->log(), QByteArray::fromStdString(f->texts(FrameKind::HouseKeeping, kHouseKeeping).record));
+  }
+
+  void fileMenu() {
+    f->dlg->findChild<QMenuBar*>()->actions()[0]->menu()->actions()[2]->trigger();  // Keep a Log: off
+    f = std::make_unique<Fixture>();  // remembered
+    f->check(kPdaInput, QStringLiteral("8A5C3E1F"));
+    QVERIFY(!QFile::exists(f->dlg->logPath()));
+    QSettings().clear();
+
+    f->box()->insertPlainText(QString::fromUtf8("\xE6\x9D\xB1\xE4\xBA\xAC 73"));
+    f->check(kHouseKeepingInput, kHouseKeeping);
+    const QString path = f->folder.filePath(QStringLiteral("results.txt"));
+    QVERIFY(f->dlg->saveResults(path));
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), f->box()->toPlainText().toUtf8());
+    QVERIFY(!f->dlg->saveResults(QStringLiteral("/proc/quillon/results.txt")));
+    QCOMPARE(f->boxes.size(), std::size_t{1});
+  }
+
+  void chartReadsLogsSkipsMalformedLinesFollowsChecks() {
+    f->check(kHouseKeepingInput, kHouseKeeping);  // in the log before the chart opens
+    QFile file(f->folder.filePath(QStringLiteral("decoded.jsonl")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    f->now->utc.hour = 15;
+    file.write(QByteArray::fromStdString(f->texts(FrameKind::HouseKeeping, kHouseKeeping).record) + "{oops\n\n[]\n");
+    file.close();
+    TelemetryChart* chart = f->dlg->showChart();
+    QSignalSpy read(chart, &TelemetryChart::fileRead);
+    chart->openFile(file.fileName());
+    QTRY_COMPARE(read.count(), 2);
+    QCOMPARE(chart->note(),
+             QStringLiteral("checks.jsonl: 1 record\ndecoded.jsonl: 1 record; 2 malformed lines skipped (lines 2, 4)"));
+    const auto points = [chart] {
+      const QList<QAbstractSeries*> shown = chart->findChild<QChartView*>()->chart()->series();
+      return shown.size() == 1 ? static_cast<QLineSeries*>(shown[0])->count() : -1;
+    };
+    QCOMPARE(points(), 2);
+    f->check(kHouseKeepingInput, QStringLiteral("0000000000000000000000"));
+    QCOMPARE(points(), 3);
+    QVERIFY(chart->exportPng(f->folder.filePath(QStringLiteral("chart.png"))));
+    QVERIFY(!QImage(f->folder.filePath(QStringLiteral("chart.png"))).isNull());
+  }
+
+  void clockPanelTicksAndCopies() {
+    QCOMPARE(f->clock(kJulianDateField), QString());  // until the first tick
+    *f->now = {{2008, 6, 15, 12, 4, 5, 678}, {2008, 6, 15, 3, 4, 5, 678}};
+    QTRY_COMPARE(f->clock(kJulianDateField), QStringLiteral("2454632.6278435"));
+    QCOMPARE(f->clock(kUtcField), QStringLiteral("2008/06/15 03:04:05"));
+    QCOMPARE(f->clock(kLocalTimeField), QStringLiteral("2008/06/15 12:04:05"));
+    auto* jd = f->dlg->control<ClockField>(kJulianDateField);
+    QTest::mouseDClick(jd, Qt::LeftButton);  // selected, then the clock moves on
+    f->now->utc.year = 2150;  // outside the calendar: the times still show
+    QTRY_COMPARE(f->clock(kJulianDateField), QStringLiteral("unavailable"));
+    QCOMPARE(f->clock(kUtcField), QStringLiteral("2150/06/15 03:04:05"));
+    QTest::keySequence(jd, QKeySequence::Copy);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("unavailable"));
+  }
+
+  void enterEscapeAndExit() {
+    f->input(kHouseKeepingInput)->setText(kHouseKeeping);
+    for (int id : {kHouseKeepingInput, kHouseKeepingButton, kResultBox, kUtcField}) {
+      for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) QTest::keyClick(f->dlg->control(id), key);
+    }
+    QVERIFY(f->dlg->isVisible());
+    QVERIFY(f->box()->toPlainText().isEmpty());
+    QTimer::singleShot(0, [this] { f->dlg->findChild<QAction*>(QStringLiteral("id32771"))->trigger(); });
+    QCOMPARE(f->dlg->exec(), int(QDialog::Accepted));
+    QTimer::singleShot(0, [this] { f->dlg->close(); });
+    QCOMPARE(f->dlg->exec(), int(QDialog::Rejected));
+  }
+
+  void realModalBox() {
+    f = std::make_unique<Fixture>(QString(), true);
+    f->check(kSatelliteInput, QStringLiteral("89D0"));  // a box of the dialog's, no icon: "."
+    QCOMPARE(std::exchange(f->strayWindows, {}), QStringList{"Invalidate: Please input 8 Letters."});
+  }
+
+  void templatePlaces() {
+    // Every control of the designed template in its place [dialog units]; a static text may
+    // only grow to hold its text, to the left where the control it names leaves no room.
+    const struct { int id; const char* text; QRect dlu; } kPlaces[] = {
+        {1012, "", {83, 140, 102, 14}}, {1011, "", {154, 157, 31, 14}}, {1003, "", {202, 24, 249, 200}},
+        {1008, "", {55, 17, 80, 14}}, {1009, "", {54, 51, 80, 14}}, {1010, "", {54, 35, 80, 14}},
+        {-1, "Status Checker", {7, 7, 447, 219}}, {0, "Local Time", {14, 17, 33, 8}}, {0, "UTC", {23, 35, 14, 8}},
+        {0, "Julian Date", {14, 51, 35, 8}}, {0, "Fill in the blanks with complete data without space.", {18, 79, 152, 8}},
+        {0, "Use 'x' instead of misscopied characters.", {18, 94, 121, 8}},
+        {0, "For example,  TNGR \"89D0A76820472FBCA7A01F\"", {19, 110, 152, 8}},
+        {0, "or  TNGR \"89D0xx6820x72FxxA7Ax1F\"", {50, 124, 118, 8}}, {0, "House Keeping: TNGR", {16, 143, 65, 8}},
+        {0, "CW Analysis Result", {201, 14, 59, 8}}};
+    for (const auto& [id, text, dlu] : kPlaces) {
+      QWidget* w = id > 0 ? f->dlg->control(id) : nullptr;
+      for (QLabel* l : f->dlg->findChildren<QLabel*>()) w = l->text() == QLatin1String(text) ? l : w;
+      for (QGroupBox* g : f->dlg->findChildren<QGroupBox*>()) w = g->title() == QLatin1String(text) ? g : w;
+      QVERIFY2(w, text);
+      const QRect want = f->pixels(dlu.x(), dlu.y(), dlu.width(), dlu.height());
+      QVERIFY2(id != 0 ? w->geometry() == want
+                       : w->y() == want.y() && w->height() == want.height() && w->width() >= want.width() &&
+                             w->x() <= want.x() && w->x() >= want.x() - f->pixels(0, 0, 8, 0).width(), text);
+    }
+    QCOMPARE(f->dlg->size(), f->pixels(0, 0, 470, 285).size() + QSize(0, f->dlg->findChild<QMenuBar*>()->height()));
+    QCOMPARE(f->dlg->minimumSize(), f->dlg->maximumSize());
+  }
+
+  void nothingClippedNothingOverlaps() {
+    for (int id : {1001, 1004, 1006, 1012}) f->input(id)->setText(QStringLiteral("X123456789abcdefABCDEF"));  // long hints
+    QList<QWidget*> placed;
+    for (QLabel* l : f->dlg->findChildren<QLabel*>()) {
+      QVERIFY2(textWidth(l, l->text()) <= l->contentsRect().width(), qPrintable(l->text()));
+      QVERIFY2(l->fontMetrics().height() <= l->contentsRect().height(), qPrintable(l->text()));
+      placed << l;
+    }
+    for (QPushButton* b : f->dlg->findChildren<QPushButton*>()) QVERIFY(textWidth(b, b->text()) + 8 <= b->width());
+    for (int id : {kLocalTimeField, kUtcField, kJulianDateField, kSatellitePdaInput}) {  // longest texts, with margins
+      QVERIFY(textWidth(f->dlg->control(id), QStringLiteral("2008/06/15 12:04:05")) + 8 <= f->dlg->control(id)->width());
+    }
+    for (int id = 1001; id <= 1012; ++id) placed << f->dlg->control(id);
+    const QList<QGroupBox*> groups = f->dlg->findChildren<QGroupBox*>();
+    QVERIFY(groups.size() == 2 && !groups[0]->geometry().intersects(groups[1]->geometry()));
+    for (qsizetype i = 0; i < placed.size(); ++i) {
+      const QRect at = placed[i]->geometry();
+      QVERIFY(std::any_of(groups.begin(), groups.end(), [&](QGroupBox* g) { return g->geometry().contains(at); }));
+      for (qsizetype j = i + 1; j < placed.size(); ++j) QVERIFY(!at.intersects(placed[j]->geometry()));
+    }
+  }
+
+  void tabOrderNamesAndMenus() {
+    QCOMPARE(QApplication::focusWidget(), f->dlg->control(1012));
+    for (int id : {1012, 1011, 1001, 1002, 1004, 1005, 1006, 1007, 1003, 1008, 1009, 1010}) {
+      QCOMPARE(QApplication::focusWidget()->objectName(), controlName(id));
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    QStringList names;  // each input its label's, each button its frame's
+    for (int id : {1012, 1011, 1001, 1002, 1004, 1005, 1006, 1007, 1003}) names << f->dlg->control(id)->accessibleName();
+    QCOMPARE(names.join('|'), QStringLiteral("House Keeping: TNGR|Check ! (House Keeping: TNGR)|Satellite Status|"
+                                             "Check ! (Satellite Status)|PDA Status|Check ! (PDA Status)|Sat. + PDA "
+                                             "Status|Check ! (Sat. + PDA Status)|CW Analysis Result"));
+    QCOMPARE(f->dlg->windowTitle(), QStringLiteral("Tanager II Quillon (Ver.0.5)"));
+    QVERIFY(!(f->dlg->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+    QStringList items;
+    for (QAction* menu : f->dlg->findChild<QMenuBar*>()->actions()) {
+      items << menu->text();
+      for (QAction* item : menu->menu()->actions()) items << item->text();
+    }
+    QCOMPARE(items.join('|'),
+             QStringLiteral("&File|&Save Results As...|Open &Log Folder|&Keep a Log||E&xit|&View|&Telemetry Chart"));
+  }
+};
+
+// The child of recordSurvivesAKilledDialog: one check, then killed at once.
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc == 3 && qstrcmp(argv[1], "--check-then-die") == 0) {
+    Fixture f(QString::fromLocal8Bit(argv[2]));
+    f.check(kHouseKeepingInput, kHouseKeeping);
+    std::raise(SIGKILL);
+  }
+  DialogTest test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "dialog_test.moc"
