@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev libicu-dev
   xvfb xauth fonts-ipafont-gothic locales
+  python3
 )
 
 missing=()
