@@ -1,13 +1,16 @@
 #pragma once
-// quillon-decode's decoding at memory speed: a frame's fields, and each field's text in
-// the output form, from a cache.
+// quillon-decode's decoding at memory speed: a frame's texts in the output form, from a
+// cache.
 //
-//   letters --TableDecoder per part--> (row, raw bits) --cache--> Field + its text
+//   letters --TableDecoder per part--> runs of fields --cache--> texts
 //
-// A field's value is a function of its row and of the raw bits the row reads, so each
-// (row, raw) pair is decoded and written once; a long log then costs copies, not number
-// formatting. The fields are those decodeFrame gives, in report order.
+// A field's value is a function of its row and of the raw bits the row reads. Rows that
+// read the same letter or byte (the mode byte's seven states) form a run, whose texts
+// depend only on those bits and on which of its letters were copied: each such case is
+// decoded and written once, and a long log then costs copies, not number formatting.
+// Other rows are runs of their own, cached by their raw bits.
 
+#include <cstdint>
 #include <functional>
 #include <span>
 #include <string>
@@ -18,42 +21,64 @@
 
 namespace quillon::cli {
 
-// Writes the text of one field, analysed or not, in the output form.
-using FieldWriter = std::function<void(std::string& out, const Field& field)>;
+// What the output form writes for a run of fields: `text` (report lines, CSV cells or
+// JSON members) and `missing` (the JSON keys left out).
+struct RunText {
+  std::string text;
+  std::string missing;
+};
+
+// Writes a run's texts; `endsGroup` when the run is the last of its report group.
+using RunWriter = std::function<void(RunText& out, std::span<const Field> fields, bool endsGroup)>;
+
+struct TextPiece {
+  std::string_view block;  // "" in a frame of one word; "satellite" or "pda" in the combined frame
+  std::string_view text;
+  std::string_view missing;
+};
 
 class FieldTexts {
  public:
-  FieldTexts(FrameKind kind, FieldWriter write);
+  FieldTexts(FrameKind kind, RunWriter write);
 
   // Decodes a frame's letters; false for any number of letters but the frame's.
   bool decode(std::u32string_view letters);
-  // The last frame decoded: every field, and each one's text (empty if none).
-  const std::vector<Field>& fields() const { return decoded; }
-  std::span<const std::string_view> texts() const { return written; }
+  // The texts of the last frame decoded, run by run in report order.
+  std::span<const TextPiece> pieces() const { return found; }
 
  private:
-  // Rows wider than this are decoded and written for every frame (no table has one).
-  static constexpr unsigned kCachedBits = 12;
-
+  // A run's texts, kept one after the other in `arena`: small, so that the entries of a
+  // long log stay in the processor's cache.
   struct Entry {
-    bool ready = false;
-    Field field;
-    std::string text;
+    static constexpr std::uint32_t kNotReady = ~std::uint32_t{0};
+    std::uint32_t at = kNotReady;
+    std::uint32_t textSize = 0;
+    std::uint32_t missingSize = 0;
   };
-  struct Row {
+  struct Run {
     std::size_t part = 0;
-    Entry missing;             // the field not analysed
-    std::vector<Entry> byRaw;  // empty for a row wider than kCachedBits
-    Entry scratch;             // for such a row
+    BitField unit{};  // the letters the rows share (a run of many rows)
+    std::span<const FieldRow> rows;
+    std::string_view block;
+    int group = 0;
+    bool endsGroup = false;
+    Entry missing;             // the part had an invalid letter
+    std::vector<Entry> byKey;  // empty for a row too wide to cache: written for every frame
   };
-  const Entry& entry(Row& row, const TableDecoder& decoder);
+  std::size_t keyOf(const Run& run, const TableDecoder& decoder) const;
+  Entry textOf(Run& run, const TableDecoder& decoder);
 
   const FrameRule& rule;
-  FieldWriter write;
+  RunWriter write;
   std::vector<TableDecoder> decoders;
-  std::vector<Row> rows;
-  std::vector<Field> decoded;
-  std::vector<std::string_view> written;
+  std::vector<bool> parsed;
+  std::vector<Run> runs;
+  std::string arena;
+  std::size_t cachedBytes = 0;  // the arena's part that holds cached texts
+  std::vector<Field> fields;    // scratch for a run's fields
+  RunText written;              // scratch for a run's texts
+  std::vector<Entry> entries;   // the last frame's
+  std::vector<TextPiece> found;
 };
 
 }  // namespace quillon::cli

@@ -8,19 +8,29 @@ namespace quillon::cli {
 
 namespace {
 
-FieldWriter fieldWriter(OutputForm form, LineEnd end) {
+RunWriter runWriter(OutputForm form, LineEnd end) {
   switch (form) {
-    case OutputForm::Json: return appendJsonPiece;
-    case OutputForm::Csv: return appendCsvValue;
+    case OutputForm::Json:
+      return [](RunText& out, std::span<const Field> fields, bool) {
+        for (const Field& field : fields) appendJsonField(out.text, out.missing, field);
+      };
+    case OutputForm::Csv:
+      return [](RunText& out, std::span<const Field> fields, bool) {
+        for (const Field& field : fields) appendCsvValue(out.text += ',', field);
+      };
     case OutputForm::Text:
     case OutputForm::TextCrLf: break;
   }
-  return [end](std::string& out, const Field& field) {
-    if (!field.analyzed) return;
-    out += field.row->label;
-    appendFieldValue(out, field);
-    out += field.row->unit;
-    out += lineEnd(end);
+  // The report's layout: a line per analysed field, each group closed by an empty line.
+  return [end](RunText& out, std::span<const Field> fields, bool endsGroup) {
+    for (const Field& field : fields) {
+      if (!field.analyzed) continue;
+      out.text += field.row->label;
+      appendFieldValue(out.text, field);
+      out.text += field.row->unit;
+      out.text += lineEnd(end);
+    }
+    if (endsGroup) out.text += lineEnd(end);
   };
 }
 
@@ -30,7 +40,7 @@ ReportWriter::ReportWriter(FrameKind kind, OutputForm form, stm::ClockSource clo
     : kind(kind),
       form(form),
       clock(std::move(clock)),
-      texts(kind, fieldWriter(form, form == OutputForm::TextCrLf ? LineEnd::CrLf : LineEnd::Lf)) {}
+      texts(kind, runWriter(form, form == OutputForm::TextCrLf ? LineEnd::CrLf : LineEnd::Lf)) {}
 
 void ReportWriter::appendStart(std::string& out) const {
   if (form == OutputForm::Csv) appendCsvHeader(out, kind);
@@ -40,27 +50,27 @@ bool ReportWriter::append(std::string_view typed, std::string& out) {
   toLetters(typed, letters);
   if (!texts.decode(letters)) return false;
   readClock();
+  if (form == OutputForm::Text || form == OutputForm::TextCrLf) {
+    out += headerStart;
+    appendShownText(out, typed);
+    out += lineEnd(end());
+    out += lineEnd(end());
+    for (const TextPiece& piece : texts.pieces()) out += piece.text;
+    return true;
+  }
   shown.clear();
   appendShownText(shown, typed);
-  const std::vector<Field>& fields = texts.fields();
-  switch (form) {
-    case OutputForm::Json:
-      appendJsonRecord(out, kind, shown, utcIso, localIso, fields, texts.texts());
-      out += '\n';
-      return true;
-    case OutputForm::Csv: appendCsvRow(out, utcIso, localIso, shown, texts.texts()); return true;
-    case OutputForm::Text:
-    case OutputForm::TextCrLf: break;
+  if (form == OutputForm::Csv) {
+    appendCsvRowStart(out, utcIso, localIso, shown);
+    for (const TextPiece& piece : texts.pieces()) out += piece.text;
+    out += kCsvRowEnd;
+    return true;
   }
-  // The report's layout: a line per analysed field, each group closed by an empty line.
-  out += headerStart;
-  out += shown;
-  out += lineEnd(end());
-  out += lineEnd(end());
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    out += texts.texts()[i];
-    if (i + 1 == fields.size() || fields[i + 1].group != fields[i].group) out += lineEnd(end());
-  }
+  jsonPieces.clear();
+  for (const TextPiece& piece : texts.pieces())
+    jsonPieces.push_back({piece.block, piece.text, piece.missing});
+  appendJsonRecord(out, kind, shown, utcIso, localIso, jsonPieces);
+  out += '\n';
   return true;
 }
 

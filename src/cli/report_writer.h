@@ -9,8 +9,10 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/field_texts.h"
+#include "core/json.h"
 #include "core/report.h"
 #include "time/clock_snapshot.h"
 
@@ -48,6 +50,7 @@ class ReportWriter {
   stm::ClockReading reading;
   std::u32string letters;
   std::string shown;
+  std::vector<JsonPiece> jsonPieces;
   std::string headerStart;  // the header up to and including "Data = "
   std::string utcIso;
   std::string localIso;

@@ -45,21 +45,20 @@ void appendCsvValue(std::string& out, const Field& field) {
   }
 }
 
-void appendCsvRow(std::string& out, std::string_view utcIso, std::string_view localIso, std::string_view data,
-                  std::span<const std::string_view> cells) {
+void appendCsvRowStart(std::string& out, std::string_view utcIso, std::string_view localIso,
+                       std::string_view data) {
   appendCsvCell(out, utcIso);
   out += ',';
   appendCsvCell(out, localIso);
   out += ',';
   appendCsvCell(out, data);
-  for (const std::string_view cell : cells) (out += ',') += cell;
-  out += kCsvRowEnd;
 }
 
 void appendCsvRow(std::string& out, std::string_view utcIso, std::string_view localIso, std::string_view data,
                   const std::vector<Field>& fields) {
-  std::string text;
-  appendCsvRow(out, utcIso, localIso, data, writePieces(fields, appendCsvValue, text));
+  appendCsvRowStart(out, utcIso, localIso, data);
+  for (const Field& field : fields) appendCsvValue(out += ',', field);
+  out += kCsvRowEnd;
 }
 
 }  // namespace quillon

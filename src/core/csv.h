@@ -8,7 +8,6 @@
 // Rows end in CR LF; a cell with a comma, a quote, CR or LF is quoted, its quotes doubled.
 // Cells are never rewritten: the data is the frame as shown, whatever its first letter.
 
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,9 +26,10 @@ void appendCsvCell(std::string& out, std::string_view text);
 // The cell of one field: its value, or nothing when it is not analysed.
 void appendCsvValue(std::string& out, const Field& field);
 
-// A frame's row from its fields' cells, one per field, as appendCsvValue writes them.
-void appendCsvRow(std::string& out, std::string_view utcIso, std::string_view localIso, std::string_view data,
-                  std::span<const std::string_view> cells);
+// A frame's row: its start (the time and data cells), then a comma and a cell for each
+// field, then kCsvRowEnd.
+void appendCsvRowStart(std::string& out, std::string_view utcIso, std::string_view localIso,
+                       std::string_view data);
 void appendCsvRow(std::string& out, std::string_view utcIso, std::string_view localIso, std::string_view data,
                   const std::vector<Field>& fields);
 

@@ -1,8 +1,11 @@
 #include "core/json.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <utility>
 
 namespace quillon {
 
@@ -36,15 +39,40 @@ std::size_t utf8Length(std::string_view text, std::size_t i) {
   return n;
 }
 
+// Bytes a JSON string holds as they are: printable ASCII but the quote and the backslash.
+constexpr auto kPlain = [] {
+  std::array<bool, 256> plain{};
+  for (int c = 0x20; c < 0x80; ++c) plain[c] = c != '"' && c != '\\';
+  return plain;
+}();
+
+// True when one of eight bytes may not be plain (a byte below 0x20 may also flag the
+// bytes after it): the common text is then skipped eight bytes at a time.
+bool mayNeedCare(std::uint64_t bytes) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101, kHigh = 0x8080808080808080;
+  const auto zeroByte = [](std::uint64_t x) { return (x - kOnes) & ~x & kHigh; };
+  return ((bytes - kOnes * 0x20) | zeroByte(bytes ^ (kOnes * '"')) | zeroByte(bytes ^ (kOnes * '\\')) |
+          bytes) &
+         kHigh;
+}
+
 }  // namespace
 
 void appendJsonString(std::string& out, std::string_view text) {
   out += '"';
   std::size_t run = 0;  // start of the bytes not yet copied
   for (std::size_t i = 0; i < text.size();) {
+    std::uint64_t eight;
+    if (i + 8 <= text.size() && (std::memcpy(&eight, text.data() + i, 8), !mayNeedCare(eight))) {
+      i += 8;
+      continue;
+    }
     const auto c = static_cast<unsigned char>(text[i]);
-    std::size_t n = 1;
-    if (c >= 0x20 && c != '"' && c != '\\' && (c < 0x80 || (n = utf8Length(text, i)) != 0)) {
+    if (kPlain[c]) {
+      ++i;
+      continue;
+    }
+    if (const std::size_t n = c >= 0x80 ? utf8Length(text, i) : 0; n != 0) {
       i += n;
       continue;
     }
@@ -159,12 +187,14 @@ void JsonWriter::piece(std::string_view json) {
   out += json;
 }
 
-void appendJsonPiece(std::string& out, const Field& field) {
-  JsonWriter json(out);
+void appendJsonField(std::string& members, std::string& missing, const Field& field) {
   if (!field.analyzed) {
-    json.string(field.row->key);
+    if (!missing.empty()) missing += ',';
+    appendJsonString(missing, field.row->key);
     return;
   }
+  if (!members.empty()) members += ',';
+  JsonWriter json(members);
   json.key(field.row->key);
   switch (field.row->form) {
     case FieldForm::Engineering: json.number(field.engineering); break;
@@ -174,58 +204,54 @@ void appendJsonPiece(std::string& out, const Field& field) {
 }
 
 void appendJsonRecord(std::string& out, FrameKind kind, std::string_view data, std::string_view utcIso,
-                      std::string_view localIso, const std::vector<Field>& fields,
-                      std::span<const std::string_view> pieces) {
-  JsonWriter json(out);
-  json.beginObject();
-  json.key("kind");
-  json.string(frameRule(kind).name);
-  json.key("data");
-  json.string(data);
-  json.key("utc");
-  json.string(utcIso);
-  json.key("local");
-  json.string(localIso);
+                      std::string_view localIso, std::span<const JsonPiece> pieces) {
+  // The record's own keys are written as they read: this runs for every frame of a log.
+  out += R"({"kind":)";
+  appendJsonString(out, frameRule(kind).name);
+  out += R"(,"data":)";
+  appendJsonString(out, data);
+  out += R"(,"utc":)";
+  appendJsonString(out, utcIso);
+  out += R"(,"local":)";
+  appendJsonString(out, localIso);
   // Each block's fields, then the keys it left out.
-  for (std::size_t first = 0, end = 0; first < fields.size(); first = end) {
-    const std::string_view block = fields[first].block;
-    while (end < fields.size() && fields[end].block == block) ++end;
+  for (std::size_t first = 0, end = 0; first < pieces.size(); first = end) {
+    const std::string_view block = pieces[first].block;
+    while (end < pieces.size() && pieces[end].block == block) ++end;
+    out += ',';
     if (!block.empty()) {
-      json.key(block);
-      json.beginObject();
+      appendJsonString(out, block);
+      out += ":{";
     }
     for (const bool analysed : {true, false}) {
-      json.key(analysed ? "fields" : "notAnalyzed");
-      analysed ? json.beginObject() : json.beginArray();
+      out += analysed ? R"("fields":{)" : R"(,"notAnalyzed":[)";
+      bool none = true;
       for (std::size_t i = first; i < end; ++i) {
-        if (fields[i].analyzed == analysed) json.piece(pieces[i]);
+        const std::string_view list = analysed ? pieces[i].members : pieces[i].missing;
+        if (list.empty()) continue;
+        if (!std::exchange(none, false)) out += ',';
+        out += list;
       }
-      analysed ? json.endObject() : json.endArray();
+      out += analysed ? '}' : ']';
     }
-    if (!block.empty()) json.endObject();
+    if (!block.empty()) out += '}';
   }
-  json.endObject();
-}
-
-std::vector<std::string_view> writePieces(const std::vector<Field>& fields,
-                                          void (*write)(std::string&, const Field&), std::string& text) {
-  std::vector<std::size_t> ends;
-  for (const Field& field : fields) {
-    write(text, field);
-    ends.push_back(text.size());
-  }
-  std::vector<std::string_view> pieces;
-  for (std::size_t i = 0; i < ends.size(); ++i) {
-    const std::size_t begin = i == 0 ? 0 : ends[i - 1];
-    pieces.push_back(std::string_view(text).substr(begin, ends[i] - begin));
-  }
-  return pieces;
+  out += '}';
 }
 
 void appendJsonRecord(std::string& out, FrameKind kind, std::string_view data, std::string_view utcIso,
                       std::string_view localIso, const std::vector<Field>& fields) {
-  std::string text;
-  appendJsonRecord(out, kind, data, utcIso, localIso, fields, writePieces(fields, appendJsonPiece, text));
+  // One piece a block.
+  std::vector<std::string> lists(2 * fields.size());
+  std::vector<JsonPiece> pieces;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (pieces.empty() || pieces.back().block != fields[i].block) pieces.push_back({fields[i].block, {}, {}});
+    const std::size_t at = 2 * (pieces.size() - 1);
+    appendJsonField(lists[at], lists[at + 1], fields[i]);
+    pieces.back().members = lists[at];
+    pieces.back().missing = lists[at + 1];
+  }
+  appendJsonRecord(out, kind, data, utcIso, localIso, pieces);
 }
 
 }  // namespace quillon

@@ -9,9 +9,6 @@
 // Fields are in report order: engineering values as numbers at full precision, counts as
 // integers, states as their texts. The combined frame nests a "fields"/"notAnalyzed"
 // pair under "satellite" and under "pda" instead.
-//
-// A record is put together from one piece per field (see appendJsonPiece), so that a
-// writer of many records can keep the pieces of the values it has seen.
 
 #include <span>
 #include <string>
@@ -56,21 +53,24 @@ class JsonWriter {
   bool first = true;  // nothing yet in the open object or array, or a key was just written
 };
 
-// One field's piece of a record: the member "key":value of an analysed field, or the
-// entry "key" of "notAnalyzed" for a field that is not.
-void appendJsonPiece(std::string& out, const Field& field);
+// A record's share of some fields of one block: their "key":value members and the keys
+// of those left out, each list joined by commas (either may be empty). A writer of many
+// records keeps the pieces of the values it has seen.
+struct JsonPiece {
+  std::string_view block;
+  std::string_view members;
+  std::string_view missing;
+};
 
-// Each field's piece as `write` writes it, kept in `text`: for a record of Fields alone.
-std::vector<std::string_view> writePieces(const std::vector<Field>& fields,
-                                          void (*write)(std::string&, const Field&), std::string& text);
+// Adds one field to a piece's lists: its member when it is analysed, else its key.
+void appendJsonField(std::string& members, std::string& missing, const Field& field);
 
 // Appends the record without a line end. `data` is the frame as shown (valid UTF-8).
 void appendJsonRecord(std::string& out, FrameKind kind, std::string_view data, std::string_view utcIso,
                       std::string_view localIso, const std::vector<Field>& fields);
 
-// The same from the fields' pieces, one per field, as appendJsonPiece writes them.
+// The same from pieces in report order.
 void appendJsonRecord(std::string& out, FrameKind kind, std::string_view data, std::string_view utcIso,
-                      std::string_view localIso, const std::vector<Field>& fields,
-                      std::span<const std::string_view> pieces);
+                      std::string_view localIso, std::span<const JsonPiece> pieces);
 
 }  // namespace quillon
