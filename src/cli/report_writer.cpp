@@ -40,7 +40,8 @@ ReportWriter::ReportWriter(FrameKind kind, OutputForm form, stm::ClockSource clo
     : kind(kind),
       form(form),
       clock(std::move(clock)),
-      texts(kind, runWriter(form, form == OutputForm::TextCrLf ? LineEnd::CrLf : LineEnd::Lf)) {}
+      texts(kind, runWriter(form, form == OutputForm::TextCrLf ? LineEnd::CrLf : LineEnd::Lf)),
+      jsonRecords(kind) {}
 
 void ReportWriter::appendStart(std::string& out) const {
   if (form == OutputForm::Csv) appendCsvHeader(out, kind);
@@ -61,7 +62,8 @@ bool ReportWriter::append(std::string_view typed, std::string& out) {
   shown.clear();
   appendShownText(shown, typed);
   if (form == OutputForm::Csv) {
-    appendCsvRowStart(out, utcIso, localIso, shown);
+    out += csvTimes;
+    appendCsvCell(out, shown);
     for (const TextPiece& piece : texts.pieces()) out += piece.text;
     out += kCsvRowEnd;
     return true;
@@ -69,7 +71,7 @@ bool ReportWriter::append(std::string_view typed, std::string& out) {
   jsonPieces.clear();
   for (const TextPiece& piece : texts.pieces())
     jsonPieces.push_back({piece.block, piece.text, piece.missing});
-  appendJsonRecord(out, kind, shown, utcIso, localIso, jsonPieces);
+  jsonRecords.append(out, shown, jsonPieces);
   out += '\n';
   return true;
 }
@@ -82,6 +84,9 @@ void ReportWriter::readClock() {
   if (form == OutputForm::Json || form == OutputForm::Csv) {
     utcIso = stm::isoUtcText(now.utc);
     localIso = stm::isoLocalText(now);
+    jsonRecords.setTimes(utcIso, localIso);
+    csvTimes.clear();
+    appendCsvRowStart(csvTimes, utcIso, localIso, "");  // the data cell follows
   } else {
     headerStart.clear();
     appendHeaderStart(headerStart, kind, now, end());

@@ -50,10 +50,12 @@ class ReportWriter {
   stm::ClockReading reading;
   std::u32string letters;
   std::string shown;
+  JsonRecords jsonRecords;
   std::vector<JsonPiece> jsonPieces;
   std::string headerStart;  // the header up to and including "Data = "
   std::string utcIso;
   std::string localIso;
+  std::string csvTimes;  // a CSV row up to its data cell
 };
 
 }  // namespace quillon::cli

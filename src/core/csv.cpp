@@ -1,5 +1,6 @@
 #include "core/csv.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "core/json.h"
@@ -20,7 +21,8 @@ void appendCsvHeader(std::string& out, FrameKind kind) {
 }
 
 void appendCsvCell(std::string& out, std::string_view text) {
-  if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+  const auto special = [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; };
+  if (std::none_of(text.begin(), text.end(), special)) {
     out += text;
     return;
   }

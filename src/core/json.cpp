@@ -203,17 +203,23 @@ void appendJsonField(std::string& members, std::string& missing, const Field& fi
   }
 }
 
-void appendJsonRecord(std::string& out, FrameKind kind, std::string_view data, std::string_view utcIso,
-                      std::string_view localIso, std::span<const JsonPiece> pieces) {
-  // The record's own keys are written as they read: this runs for every frame of a log.
-  out += R"({"kind":)";
-  appendJsonString(out, frameRule(kind).name);
-  out += R"(,"data":)";
+JsonRecords::JsonRecords(FrameKind kind) {
+  start = R"({"kind":)";
+  appendJsonString(start, frameRule(kind).name);
+  start += R"(,"data":)";
+}
+
+void JsonRecords::setTimes(std::string_view utcIso, std::string_view localIso) {
+  times = R"(,"utc":)";
+  appendJsonString(times, utcIso);
+  times += R"(,"local":)";
+  appendJsonString(times, localIso);
+}
+
+void JsonRecords::append(std::string& out, std::string_view data, std::span<const JsonPiece> pieces) const {
+  out += start;
   appendJsonString(out, data);
-  out += R"(,"utc":)";
-  appendJsonString(out, utcIso);
-  out += R"(,"local":)";
-  appendJsonString(out, localIso);
+  out += times;
   // Each block's fields, then the keys it left out.
   for (std::size_t first = 0, end = 0; first < pieces.size(); first = end) {
     const std::string_view block = pieces[first].block;
@@ -237,6 +243,13 @@ void appendJsonRecord(std::string& out, FrameKind kind, std::string_view data, s
     if (!block.empty()) out += '}';
   }
   out += '}';
+}
+
+void appendJsonRecord(std::string& out, FrameKind kind, std::string_view data, std::string_view utcIso,
+                      std::string_view localIso, std::span<const JsonPiece> pieces) {
+  JsonRecords records(kind);
+  records.setTimes(utcIso, localIso);
+  records.append(out, data, pieces);
 }
 
 void appendJsonRecord(std::string& out, FrameKind kind, std::string_view data, std::string_view utcIso,

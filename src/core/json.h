@@ -73,4 +73,18 @@ void appendJsonRecord(std::string& out, FrameKind kind, std::string_view data, s
 void appendJsonRecord(std::string& out, FrameKind kind, std::string_view data, std::string_view utcIso,
                       std::string_view localIso, std::span<const JsonPiece> pieces);
 
+// The records of a log, one kind and many frames: what stays the same from one record to
+// the next (the kind, the times of one clock reading) is written once.
+class JsonRecords {
+ public:
+  explicit JsonRecords(FrameKind kind);
+  void setTimes(std::string_view utcIso, std::string_view localIso);
+  // The record of a frame, from pieces in report order.
+  void append(std::string& out, std::string_view data, std::span<const JsonPiece> pieces) const;
+
+ private:
+  std::string start;  // {"kind":"hk","data":
+  std::string times;  // ,"utc":"...","local":"..."
+};
+
 }  // namespace quillon
