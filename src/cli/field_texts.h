@@ -4,12 +4,13 @@
 //
 //   letters --TableDecoder per part--> runs of fields --cache--> texts
 //
-// A field's value is a function of its row and of the raw bits the row reads. Rows that
-// read the same letter or byte (the mode byte's seven states) form a run, whose texts
-// depend only on those bits and on which of its letters were copied: each such case is
-// decoded and written once, and a long log then costs copies, not number formatting.
-// Other rows are runs of their own, cached by their raw bits.
+// A field's value is a function of its row and of the letters its bits are in. Rows that
+// read the same letter or byte (the mode byte's seven states) form a run, cached by those
+// letters: each case is decoded and written once, and a long log then costs copies, not
+// number formatting. A row of a wider unit (a status word) is a run of its own, cached
+// by its raw bits when it is analysed.
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -57,21 +58,31 @@ class FieldTexts {
   };
   struct Run {
     std::size_t part = 0;
-    BitField unit{};  // the letters the rows share (a run of many rows)
+    bool byLetters = false;  // cached by its letters, else by its row's raw bits
     std::span<const FieldRow> rows;
     std::string_view block;
     int group = 0;
     bool endsGroup = false;
-    Entry missing;             // the part had an invalid letter
+    Entry missing;             // nothing analysed
     std::vector<Entry> byKey;  // empty for a row too wide to cache: written for every frame
   };
-  std::size_t keyOf(const Run& run, const TableDecoder& decoder) const;
-  Entry textOf(Run& run, const TableDecoder& decoder);
+  // A part of the frame, as the last frame has it.
+  struct Part {
+    std::u32string_view letters;
+    bool valid = false;         // every letter hexadecimal or the mark
+    bool needsDecoder = false;  // it has a run cached by raw bits
+    bool decoded = false;       // `decoder` has parsed `letters`
+    TableDecoder decoder;
+  };
+  static constexpr std::uint8_t kInvalid = 0xff;
+  std::uint8_t letterKey(char32_t c) const;  // 0-15, 16 for the mark, or kInvalid
+  const TableDecoder& decoderOf(Part& part);
+  Entry textOf(Run& run);
 
   const FrameRule& rule;
   RunWriter write;
-  std::vector<TableDecoder> decoders;
-  std::vector<bool> parsed;
+  std::uint8_t asciiKeys[128];
+  std::vector<Part> parts;
   std::vector<Run> runs;
   std::string arena;
   std::size_t cachedBytes = 0;  // the arena's part that holds cached texts
