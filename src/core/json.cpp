@@ -143,50 +143,6 @@ void appendJsonNumber(std::string& out, double value) {
   }
 }
 
-void JsonWriter::item() {
-  if (!first) out += ',';
-  first = false;
-}
-
-void JsonWriter::open(char bracket) {
-  item();
-  out += bracket;
-  first = true;
-}
-
-void JsonWriter::close(char bracket) {
-  out += bracket;
-  first = false;
-}
-
-void JsonWriter::key(std::string_view name) {
-  item();
-  appendJsonString(out, name);
-  out += ':';
-  first = true;
-}
-
-void JsonWriter::string(std::string_view text) {
-  item();
-  appendJsonString(out, text);
-}
-
-void JsonWriter::number(double value) {
-  item();
-  appendJsonNumber(out, value);
-}
-
-void JsonWriter::integer(int value) {
-  item();
-  char text[16];
-  out.append(text, std::to_chars(text, text + sizeof text, value).ptr);
-}
-
-void JsonWriter::piece(std::string_view json) {
-  item();
-  out += json;
-}
-
 void appendJsonField(std::string& members, std::string& missing, const Field& field) {
   if (!field.analyzed) {
     if (!missing.empty()) missing += ',';
@@ -194,12 +150,16 @@ void appendJsonField(std::string& members, std::string& missing, const Field& fi
     return;
   }
   if (!members.empty()) members += ',';
-  JsonWriter json(members);
-  json.key(field.row->key);
+  appendJsonString(members, field.row->key);
+  members += ':';
   switch (field.row->form) {
-    case FieldForm::Engineering: json.number(field.engineering); break;
-    case FieldForm::Count: json.integer(field.count); break;
-    case FieldForm::State: json.string(field.state); break;
+    case FieldForm::Engineering: appendJsonNumber(members, field.engineering); break;
+    case FieldForm::Count: {
+      char text[16];
+      members.append(text, std::to_chars(text, text + sizeof text, field.count).ptr);
+      break;
+    }
+    case FieldForm::State: appendJsonString(members, field.state); break;
   }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// JSON as quillon-decode --json and the dialog's log write it. One streaming writer
-// appends straight to a string: no tree, and no allocation once the string has room.
+// JSON as quillon-decode --json and the dialog's log write it, streamed: each piece is
+// appended straight to a string, with no tree and no allocation once the string has room.
 //
 // The JSON Lines record of one decoded frame:
 //
@@ -27,31 +27,6 @@ void appendJsonString(std::string& out, std::string_view text);
 // the log had always used: "0.0", "3.3094901960784315", "1e-05", "1e+16"; null for a
 // value that is not finite.
 void appendJsonNumber(std::string& out, double value);
-
-// Values and members in order, with their commas.
-class JsonWriter {
- public:
-  explicit JsonWriter(std::string& out) : out(out) {}
-
-  void beginObject() { open('{'); }
-  void endObject() { close('}'); }
-  void beginArray() { open('['); }
-  void endArray() { close(']'); }
-  void key(std::string_view name);  // the next value is this member's
-  void string(std::string_view text);
-  void number(double value);
-  void integer(int value);
-  // Something written before: a value, or a whole "key":value member inside an object.
-  void piece(std::string_view json);
-
- private:
-  void item();
-  void open(char bracket);
-  void close(char bracket);
-
-  std::string& out;
-  bool first = true;  // nothing yet in the open object or array, or a key was just written
-};
 
 // A record's share of some fields of one block: their "key":value members and the keys
 // of those left out, each list joined by commas (either may be empty). A writer of many
