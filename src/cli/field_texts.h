@@ -10,7 +10,6 @@
 // number formatting. A row of a wider unit (a status word) is a run of its own, cached
 // by its raw bits when it is analysed.
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <span>

@@ -26,11 +26,11 @@ constexpr const char* kFooter = R"(Frames:
   Each LETTERS argument is one frame, decoded exactly as typed in the dialog; frames
   that start with - go after -- (quillon-decode sat -- -A234567). With no LETTERS, or
   with -, frames come from standard input, one a line: LF or CR LF line ends; a
-  byte-order mark at the start, blanks at either end of a line and a beacon word "TNGR"
-  followed by blanks are dropped; empty lines are skipped. Anything else counts as typed: a blank among the
-  letters is an invalid letter. A not-copied letter is a lower-case x. Bytes that are
-  not UTF-8 are invalid letters and show as U+FFFD. A line longer than 4096 bytes is
-  refused without being held in memory.
+  byte-order mark at the start, blanks at either end of a line and a beacon word
+  "TNGR" followed by blanks are dropped; empty lines are skipped. Anything else counts
+  as typed: a blank among the letters is an invalid letter. A not-copied letter is a
+  lower-case x. Bytes that are not UTF-8 are invalid letters and show as U+FFFD. A
+  line longer than 4096 bytes is refused without being held in memory.
 
 Output:
   For each frame the dialog's report (title, UTC, LocalTime, Data, field lines) with LF
@@ -47,8 +47,8 @@ Errors and exit status:
   A frame of the wrong length is refused with the dialog's message on standard error
   ("quillon-decode: line 3: Please input 22 Letters"; "frame 2" for arguments, counted
   within this run: under xargs, within each batch) and the other frames are still
-  decoded. A jd field out of range gives the date library's
-  words ("year outside 1900..2100").
+  decoded. A jd field out of range gives the date library's words ("year outside
+  1900..2100").
   0: every frame decoded; 1: a frame refused, a jd field out of range, or a read or
   write error (this help included); 2: usage error.)";
 
