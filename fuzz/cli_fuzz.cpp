@@ -1,5 +1,7 @@
-// Arbitrary bytes as a beacon log through the line reader and every decoder: no crash, no
-// sanitizer report, and the reports are exactly those of the core for each frame line.
+// Arbitrary bytes as a beacon log through the line reader, the field cache and every
+// output form: no crash, no sanitizer report, and the output is exactly what the core
+// writes for each frame line. JSON lines are read back with nlohmann-json and CSV rows
+// with an RFC 4180 reader, so the writers never emit what a reader would refuse.
 //
 // Byte 0 picks the frame kind and the output form, byte 1 the size of each read (as a
 // pipe or a terminal delivers them); the rest is the log.
@@ -10,10 +12,13 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/batch.h"
 #include "cli/julian_date_command.h"
+#include "core/csv.h"
+#include "core/json.h"
 #include "core/letters.h"
 
 namespace {
@@ -36,9 +41,12 @@ ByteSource trickle(std::string_view bytes, std::size_t step) {
   };
 }
 
-// The log's lines as a plain split, for comparison with the reader.
+constexpr std::string_view kByteOrderMark = "\xef\xbb\xbf";
+
+// The log's lines as a plain split, for comparison with the reader; no byte-order mark.
 std::vector<std::string_view> splitLines(std::string_view log) {
   std::vector<std::string_view> lines;
+  if (log.starts_with(kByteOrderMark)) log.remove_prefix(kByteOrderMark.size());
   while (!log.empty()) {
     const std::size_t lf = log.find('\n');
     lines.push_back(log.substr(0, lf));
@@ -47,31 +55,74 @@ std::vector<std::string_view> splitLines(std::string_view log) {
   return lines;
 }
 
+// What the core writes for one frame in the form.
+std::string coreOutput(FrameKind kind, OutputForm form, const std::string& typed) {
+  const std::string utc = stm::isoUtcText(kReading.utc), local = stm::isoLocalText(kReading);
+  const std::vector<Field> fields = decodeFrame(kind, toLetters(typed));
+  std::string out;
+  switch (form) {
+    case OutputForm::Json:
+      appendJsonRecord(out, kind, shownText(typed), utc, local, fields);
+      return out + '\n';
+    case OutputForm::Csv: appendCsvRow(out, utc, local, shownText(typed), fields); return out;
+    case OutputForm::Text: return *buildReport(kind, typed, kReading, LineEnd::Lf);
+    case OutputForm::TextCrLf: break;
+  }
+  return *buildReport(kind, typed, kReading, LineEnd::CrLf);
+}
+
+// Cells per row of RFC 4180 text; every row must end in CR LF and every quote be closed.
+std::vector<std::size_t> csvCellCounts(std::string_view text) {
+  std::vector<std::size_t> counts;
+  std::size_t cells = 1;
+  bool quoted = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '"') {
+      check(quoted || i == 0 || text[i - 1] == ',' || text[i - 1] == '\n');
+      if (quoted && i + 1 < text.size() && text[i + 1] == '"')
+        ++i;
+      else
+        quoted = !quoted;
+    } else if (!quoted && text[i] == ',') {
+      ++cells;
+    } else if (!quoted && (text[i] == '\r' || text[i] == '\n')) {
+      check(text.substr(i, 2) == "\r\n");
+      counts.push_back(cells);
+      cells = 1;
+      ++i;
+    }
+  }
+  check(!quoted && cells == 1);
+  return counts;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2) return 0;
   const FrameKind kind = kAllFrames[data[0] & 3];
-  const auto form = static_cast<OutputForm>((data[0] >> 2) % 3);
+  const auto form = static_cast<OutputForm>((data[0] >> 2) % 4);
   const std::size_t step = 1 + data[1];
   const std::string_view log(reinterpret_cast<const char*>(data) + 2, size - 2);
 
-  // What the log must give: the core's report for every frame line, a refusal for the rest.
+  // What the log must give: the core's output for every frame line, a refusal for the rest.
   std::string expected;
+  if (form == OutputForm::Csv) appendCsvHeader(expected, kind);
   std::vector<std::string> frames;
   std::uint64_t refused = 0;
+  // A byte-order mark counts toward the kept bytes of line 1.
+  std::size_t mark = log.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
   for (const std::string_view line : splitLines(log)) {
-    const auto frame = line.size() > LineReader::kKeptBytes ? std::optional(line) : frameText(line);
+    const bool cut = line.size() + std::exchange(mark, 0) > LineReader::kKeptBytes;
+    const auto frame = cut ? std::optional(line) : frameText(line);
     if (!frame) continue;
     const std::string typed(*frame);
-    const LineEnd end = form == OutputForm::TextCrLf ? LineEnd::CrLf : LineEnd::Lf;
-    const auto report = line.size() > LineReader::kKeptBytes ? std::nullopt : buildReport(kind, typed, kReading, end);
-    if (!report) {
+    if (cut || !hasFrameLength(kind, typed)) {
       ++refused;
       continue;
     }
     frames.push_back(typed);
-    expected += *report;
+    expected += coreOutput(kind, form, typed);
   }
 
   ReportWriter writer(kind, form, stm::fixedClock(kReading));
@@ -80,23 +131,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const BatchResult result = decodeLog(trickle(log, step), writer, out, err);
   check(result.refused == refused && result.reports == frames.size());
   check(result.exitStatus() == (refused > 0 ? 1 : 0));
+  check(out.str() == expected);
   if (form == OutputForm::Json) {
     std::istringstream lines(out.str());
-    std::string line;
     std::size_t n = 0;
-    while (std::getline(lines, line)) {
-      const auto report = nlohmann::json::parse(line);  // throws, and so fails, if invalid
-      check(n < frames.size() && report["data"] == shownText(frames[n++]));
+    for (std::string line; std::getline(lines, line); ++n) {
+      check(nlohmann::json::parse(line)["data"] == shownText(frames[n]));  // throws, and so fails, if invalid
     }
     check(n == frames.size());
-  } else {
-    check(out.str() == expected);
+  }
+  if (form == OutputForm::Csv) {
+    const std::vector<std::size_t> counts = csvCellCounts(out.str());
+    check(counts.size() == frames.size() + 1);
+    for (const std::size_t cells : counts) check(cells == counts[0]);
   }
 
   // The same frames as arguments, taken exactly as typed.
   std::ostringstream argOut;
   const BatchResult args = decodeFrames(frames, writer, argOut, err);
-  check(args.refused == 0 && args.reports == frames.size());
+  check(args.refused == 0 && args.reports == frames.size() && argOut.str() == out.str());
 
   // The log as a jd instant: parsed or not, never a crash.
   if (const auto instant = parseUtcInstant(log)) julianDateOf(*instant);

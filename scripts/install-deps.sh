@@ -10,6 +10,7 @@ packages=(
   nlohmann-json3-dev libcli11-dev libicu-dev
   xvfb xauth fonts-ipafont-gothic locales
   help2man dpkg-dev file lintian desktop-file-utils appstream python3-debian man-db
+  python3
 )
 
 missing=()

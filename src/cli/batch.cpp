@@ -56,6 +56,7 @@ void finish(ReportSink& sink, std::ostream& err, BatchResult& result) {
 BatchResult decodeLog(const ByteSource& input, ReportWriter& writer, std::ostream& out, std::ostream& err) {
   BatchResult result;
   ReportSink sink(out);
+  writer.appendStart(sink.buffer());
   int readError = 0;
   LineReader reader([&](char* buffer, std::size_t size) {
     sink.flush();
@@ -90,6 +91,7 @@ BatchResult decodeFrames(std::span<const std::string> frames, ReportWriter& writ
                          std::ostream& err) {
   BatchResult result;
   ReportSink sink(out);
+  writer.appendStart(sink.buffer());
   const std::string refusal(writer.rule().wrongLength);
   for (std::size_t i = 0; i < frames.size() && !sink.failed(); ++i) {
     if (writer.append(frames[i], sink.buffer())) {

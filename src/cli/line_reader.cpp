@@ -42,6 +42,16 @@ bool LineReader::refill() {
 }
 
 bool LineReader::next(Line& line) {
+  if (!nextLine(line)) return false;
+  constexpr std::string_view kByteOrderMark = "\xef\xbb\xbf";
+  if (line.number == 1 && line.text.starts_with(kByteOrderMark)) {
+    line.text.remove_prefix(kByteOrderMark.size());
+    line.bytes -= kByteOrderMark.size();
+  }
+  return true;
+}
+
+bool LineReader::nextLine(Line& line) {
   std::size_t scanned = begin;  // bytes before this held no LF
   for (;;) {
     const char* start = buffer.data();
@@ -105,6 +115,7 @@ bool isBlank(char c) { return c == ' ' || c == '\t'; }
 std::optional<std::string_view> frameText(std::string_view line) {
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   while (!line.empty() && isBlank(line.back())) line.remove_suffix(1);
+  while (!line.empty() && isBlank(line.front())) line.remove_prefix(1);
   if (line.empty()) return std::nullopt;
   if (line.size() > 4 && line.starts_with("TNGR") && isBlank(line[4])) {
     line.remove_prefix(4);

@@ -37,13 +37,15 @@ class LineReader {
   explicit LineReader(ByteSource source, std::size_t chunkBytes = 64 * 1024);
 
   // The next line, valid until the next call; false at the end of the input or on a
-  // read error. A last line without LF is still a line.
+  // read error. A last line without LF is still a line. A UTF-8 byte-order mark at the
+  // start of the input, as some editors save one, is not part of line 1.
   bool next(Line& line);
   bool failed() const { return readFailed; }
   // Bytes held at most, whatever the input: the bound the tests check.
   std::size_t capacity() const { return buffer.size(); }
 
  private:
+  bool nextLine(Line& line);
   bool refill();  // appends more bytes after `end`; false at the end or on error
   void skipRestOfLine(Line& line);
 
@@ -57,8 +59,9 @@ class LineReader {
 };
 
 // The frame in a log line, or nullopt for a line to skip. Drops one CR before the LF,
-// trailing blanks and a leading beacon word "TNGR" followed by blanks; everything
-// else stays as typed, so a blank among the letters is an invalid letter.
+// leading and trailing blanks (an indented log), and a beacon word "TNGR" followed by
+// blanks; everything else stays as typed, so a blank among the letters is an invalid
+// letter.
 std::optional<std::string_view> frameText(std::string_view line);
 
 }  // namespace quillon::cli

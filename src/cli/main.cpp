@@ -18,18 +18,20 @@ using namespace quillon;
 using namespace quillon::cli;
 
 constexpr const char* kUsage =
-    "usage: quillon-decode [--json | --crlf] KIND [LETTERS... | -]\n"
+    "usage: quillon-decode [--json | --csv | --crlf] KIND [--] [LETTERS... | -]\n"
     "       quillon-decode jd [YYYY-MM-DD hh:mm:ss[.mmm]]\n"
-    "KIND is hk (22 letters), sat (8), pda (8) or satpda (16); --help tells all.\n";
+    "KIND is hk (22 letters), sat (8), pda (8) or satpda (16); frames that start with -\n"
+    "go after --, as in: quillon-decode sat -- -A234567; --help tells all.\n";
 
 constexpr const char* kFooter = R"(Frames:
-  Each LETTERS argument is one frame, decoded exactly as typed in the dialog. With no
-  LETTERS, or with -, frames come from standard input, one a line: LF or CR LF line
-  ends; a leading beacon word "TNGR" followed by blanks is dropped, and so are trailing
-  blanks; empty lines are skipped. Anything else counts as typed: a blank among the
-  letters is an invalid letter. A not-copied letter is a lower-case x. Bytes that are
-  not UTF-8 are invalid letters and show as U+FFFD. A line longer than 4096 bytes is
-  refused without being held in memory.
+  Each LETTERS argument is one frame, decoded exactly as typed in the dialog; frames
+  that start with - go after -- (quillon-decode sat -- -A234567). With no LETTERS, or
+  with -, frames come from standard input, one a line: LF or CR LF line ends; a
+  byte-order mark at the start, blanks at either end of a line and a beacon word
+  "TNGR" followed by blanks are dropped; empty lines are skipped. Anything else counts
+  as typed: a blank among the letters is an invalid letter. A not-copied letter is a
+  lower-case x. Bytes that are not UTF-8 are invalid letters and show as U+FFFD. A
+  line longer than 4096 bytes is refused without being held in memory.
 
 Output:
   For each frame the dialog's report (title, UTC, LocalTime, Data, field lines) with LF
@@ -37,20 +39,33 @@ Output:
   "utc" (ISO 8601, 2026-12-06T18:25:28.123Z), "local" (with its offset from UTC),
   "fields" (analysed fields by key: engineering values as numbers, counts and seconds
   as integers, states as texts) and "notAnalyzed" (the keys left out); satpda nests a
-  "fields"/"notAnalyzed" pair under "satellite" and under "pda".
+  "fields"/"notAnalyzed" pair under "satellite" and under "pda". With --csv RFC 4180
+  CSV: a header row utc,local,data and the field keys (satpda: satellite.KEY, pda.KEY),
+  then a row a frame, values as in JSON, an empty cell for a field not analysed.
   jd prints the Julian Date of the UTC instant given, or of now, as "%15.7lf".
 
 Errors and exit status:
   A frame of the wrong length is refused with the dialog's message on standard error
-  ("quillon-decode: line 3: Please input 22 Letters"; "frame 2" for arguments) and the
-  other frames are still decoded. A jd field out of range gives the date library's
-  words ("year outside 1900..2100").
+  ("quillon-decode: line 3: Please input 22 Letters"; "frame 2" for arguments, counted
+  within this run: under xargs, within each batch) and the other frames are still
+  decoded. A jd field out of range gives the date library's words ("year outside
+  1900..2100").
   0: every frame decoded; 1: a frame refused, a jd field out of range, or a read or
-  write error; 2: usage error.)";
+  write error (this help included); 2: usage error.)";
 
+// A usage error says so, and is a plain failure when even that cannot be written.
 int usageError(const std::string& message) {
-  std::cerr << "quillon-decode: " << message << '\n' << kUsage;
-  return 2;
+  std::cerr << "quillon-decode: " << message << '\n' << kUsage << std::flush;
+  return std::cerr ? 2 : 1;
+}
+
+// Help and version go to standard output; one lost on a full disk is no success.
+int helpShown(const CLI::App& app, const CLI::Error& e) {
+  const int status = app.exit(e);
+  std::cout.flush();
+  if (std::cout) return status;
+  std::cerr << "quillon-decode: cannot write to standard output\n";
+  return 1;
 }
 
 int runJulianDate(const std::vector<std::string>& words) {
@@ -87,10 +102,14 @@ int main(int argc, char** argv) {
   app.require_subcommand(1, 1);
   app.set_version_flag("--version", versionText("quillon-decode"));
   bool json = false;
+  bool csv = false;
   bool crlf = false;
   auto* jsonFlag = app.add_flag("--json", json, "One JSON object a line instead of the text reports");
+  auto* csvFlag = app.add_flag("--csv", csv, "CSV for spreadsheets: a header row, then a row a frame");
   auto* crlfFlag = app.add_flag("--crlf", crlf, "Keep the dialog's CR LF line ends in the text reports");
   jsonFlag->excludes(crlfFlag);
+  jsonFlag->excludes(csvFlag);
+  csvFlag->excludes(crlfFlag);
 
   std::vector<std::string> letters;
   std::vector<CLI::App*> kinds;
@@ -98,7 +117,7 @@ int main(int argc, char** argv) {
     const FrameRule& rule = frameRule(kind);
     auto* sub = app.add_subcommand(
         std::string(rule.name), std::string(rule.title) + ", " + std::to_string(rule.letters) + " letters");
-    sub->fallthrough();  // --json and --crlf may follow the kind
+    sub->fallthrough();  // --json, --csv and --crlf may follow the kind
     sub->add_option("LETTERS", letters, "Frames, one an argument; none or - reads standard input");
     kinds.push_back(sub);
   }
@@ -116,24 +135,24 @@ int main(int argc, char** argv) {
   }
   try {
     app.parse(argc, argv);
-  } catch (const CLI::Success& e) {  // --help or --version: a failed write is no success
-    app.exit(e);
-    if (std::cout.flush()) return 0;
-    std::cerr << "quillon-decode: cannot write to standard output\n";
-    return 1;
+  } catch (const CLI::Success& e) {  // --help or --version
+    return helpShown(app, e);
   } catch (const CLI::ParseError& e) {
     return usageError(e.what());
   }
 
   if (jd->parsed()) {
-    if (json || crlf) return usageError("jd takes neither --json nor --crlf");
+    if (json || csv || crlf) return usageError("jd takes none of --json, --csv, --crlf");
     return runJulianDate(instant);
   }
   FrameKind kind = FrameKind::HouseKeeping;
   for (std::size_t i = 0; i < kinds.size(); ++i) {
     if (kinds[i]->parsed()) kind = kAllFrames[i];
   }
-  const OutputForm form = json ? OutputForm::Json : crlf ? OutputForm::TextCrLf : OutputForm::Text;
+  const OutputForm form = json   ? OutputForm::Json
+                          : csv  ? OutputForm::Csv
+                          : crlf ? OutputForm::TextCrLf
+                                 : OutputForm::Text;
   ReportWriter writer(kind, form);
 
   const bool fromInput = letters.empty() || (letters.size() == 1 && letters[0] == "-");

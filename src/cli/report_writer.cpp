@@ -1,30 +1,78 @@
 #include "cli/report_writer.h"
 
+#include "core/csv.h"
 #include "core/json.h"
 #include "core/letters.h"
 
 namespace quillon::cli {
 
+namespace {
+
+RunWriter runWriter(OutputForm form, LineEnd end) {
+  switch (form) {
+    case OutputForm::Json:
+      return [](RunText& out, std::span<const Field> fields, bool) {
+        for (const Field& field : fields) appendJsonField(out.text, out.missing, field);
+      };
+    case OutputForm::Csv:
+      return [](RunText& out, std::span<const Field> fields, bool) {
+        for (const Field& field : fields) appendCsvValue(out.text += ',', field);
+      };
+    case OutputForm::Text:
+    case OutputForm::TextCrLf: break;
+  }
+  // The report's layout: a line per analysed field, each group closed by an empty line.
+  return [end](RunText& out, std::span<const Field> fields, bool endsGroup) {
+    for (const Field& field : fields) {
+      if (!field.analyzed) continue;
+      out.text += field.row->label;
+      appendFieldValue(out.text, field);
+      out.text += field.row->unit;
+      out.text += lineEnd(end);
+    }
+    if (endsGroup) out.text += lineEnd(end);
+  };
+}
+
+}  // namespace
+
 ReportWriter::ReportWriter(FrameKind kind, OutputForm form, stm::ClockSource clock)
-    : kind(kind), form(form), clock(std::move(clock)) {}
+    : kind(kind),
+      form(form),
+      clock(std::move(clock)),
+      texts(kind, runWriter(form, form == OutputForm::TextCrLf ? LineEnd::CrLf : LineEnd::Lf)),
+      jsonRecords(kind) {}
+
+void ReportWriter::appendStart(std::string& out) const {
+  if (form == OutputForm::Csv) appendCsvHeader(out, kind);
+}
 
 bool ReportWriter::append(std::string_view typed, std::string& out) {
   toLetters(typed, letters);
-  if (!decodeFrame(kind, letters, fields)) return false;
+  if (!texts.decode(letters)) return false;
   readClock();
-  shown.clear();
-  appendShownText(shown, typed);
-  if (form == OutputForm::Json) {
-    appendJsonRecord(out, kind, shown, utcIso, localIso, fields);
-    out += '\n';
+  if (form == OutputForm::Text || form == OutputForm::TextCrLf) {
+    out += headerStart;
+    appendShownText(out, typed);
+    out += lineEnd(end());
+    out += lineEnd(end());
+    for (const TextPiece& piece : texts.pieces()) out += piece.text;
     return true;
   }
-  const LineEnd end = form == OutputForm::TextCrLf ? LineEnd::CrLf : LineEnd::Lf;
-  out += headerStart;
-  out += shown;
-  out += lineEnd(end);
-  out += lineEnd(end);
-  appendReportBody(out, fields, end);
+  shown.clear();
+  appendShownText(shown, typed);
+  if (form == OutputForm::Csv) {
+    out += csvTimes;
+    appendCsvCell(out, shown);
+    for (const TextPiece& piece : texts.pieces()) out += piece.text;
+    out += kCsvRowEnd;
+    return true;
+  }
+  jsonPieces.clear();
+  for (const TextPiece& piece : texts.pieces())
+    jsonPieces.push_back({piece.block, piece.text, piece.missing});
+  jsonRecords.append(out, shown, jsonPieces);
+  out += '\n';
   return true;
 }
 
@@ -33,12 +81,15 @@ void ReportWriter::readClock() {
   if (haveReading && now.utc == reading.utc && now.local == reading.local) return;
   reading = now;
   haveReading = true;
-  if (form == OutputForm::Json) {
+  if (form == OutputForm::Json || form == OutputForm::Csv) {
     utcIso = stm::isoUtcText(now.utc);
     localIso = stm::isoLocalText(now);
+    jsonRecords.setTimes(utcIso, localIso);
+    csvTimes.clear();
+    appendCsvRowStart(csvTimes, utcIso, localIso, "");  // the data cell follows
   } else {
     headerStart.clear();
-    appendHeaderStart(headerStart, kind, now, form == OutputForm::TextCrLf ? LineEnd::CrLf : LineEnd::Lf);
+    appendHeaderStart(headerStart, kind, now, end());
   }
 }
 

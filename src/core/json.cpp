@@ -1,50 +1,230 @@
 #include "core/json.h"
 
-#include <nlohmann/json.hpp>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
 
 namespace quillon {
 
 namespace {
 
-using Json = nlohmann::ordered_json;  // keeps the fields in report order
-
-Json fieldValue(const Field& field) {
-  switch (field.row->form) {
-    case FieldForm::Engineering: return field.engineering;
-    case FieldForm::Count: return field.count;
-    case FieldForm::State: break;
+// Length of the UTF-8 sequence at text[i], or 0 when it is not one (overlong forms and
+// surrogates included).
+std::size_t utf8Length(std::string_view text, std::size_t i) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+  const unsigned lead = byte(i);
+  unsigned low = 0x80, high = 0xBF;
+  std::size_t n = 0;
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    n = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    n = 3;
+    low = lead == 0xE0 ? 0xA0 : 0x80;
+    high = lead == 0xED ? 0x9F : 0xBF;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    n = 4;
+    low = lead == 0xF0 ? 0x90 : 0x80;
+    high = lead == 0xF4 ? 0x8F : 0xBF;
+  } else {
+    return 0;
   }
-  return std::string(field.state);
+  if (i + n > text.size()) return 0;
+  for (std::size_t k = 1; k < n; ++k, low = 0x80, high = 0xBF) {
+    if (byte(i + k) < low || byte(i + k) > high) return 0;
+  }
+  return n;
+}
+
+// Bytes a JSON string holds as they are: printable ASCII but the quote and the backslash.
+constexpr auto kPlain = [] {
+  std::array<bool, 256> plain{};
+  for (int c = 0x20; c < 0x80; ++c) plain[c] = c != '"' && c != '\\';
+  return plain;
+}();
+
+// True when one of eight bytes may not be plain (a byte below 0x20 may also flag the
+// bytes after it): the common text is then skipped eight bytes at a time.
+bool mayNeedCare(std::uint64_t bytes) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101, kHigh = 0x8080808080808080;
+  const auto zeroByte = [](std::uint64_t x) { return (x - kOnes) & ~x & kHigh; };
+  return ((bytes - kOnes * 0x20) | zeroByte(bytes ^ (kOnes * '"')) | zeroByte(bytes ^ (kOnes * '\\')) |
+          bytes) &
+         kHigh;
 }
 
 }  // namespace
 
+void appendJsonString(std::string& out, std::string_view text) {
+  out += '"';
+  std::size_t run = 0;  // start of the bytes not yet copied
+  for (std::size_t i = 0; i < text.size();) {
+    std::uint64_t eight;
+    if (i + 8 <= text.size() && (std::memcpy(&eight, text.data() + i, 8), !mayNeedCare(eight))) {
+      i += 8;
+      continue;
+    }
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (kPlain[c]) {
+      ++i;
+      continue;
+    }
+    if (const std::size_t n = c >= 0x80 ? utf8Length(text, i) : 0; n != 0) {
+      i += n;
+      continue;
+    }
+    out.append(text, run, i - run);
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\b': out += "\\b"; break;
+      case '\f': out += "\\f"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (c < 0x20) {
+          out += "\\u00";
+          out += "0123456789abcdef"[c >> 4];
+          out += "0123456789abcdef"[c & 15];
+        } else {
+          out += "\xef\xbf\xbd";  // a byte that is not UTF-8
+        }
+    }
+    run = ++i;
+  }
+  out.append(text, run);
+  out += '"';
+}
+
+void appendJsonNumber(std::string& out, double value) {
+  if (!std::isfinite(value)) {
+    out += "null";
+    return;
+  }
+  // The shortest digits from the standard library, then the layout: plain decimals while
+  // the point falls within 15 digits of the first one, down to 0.000ddd; else d.ddde+XX.
+  char text[32];
+  const char* end = std::to_chars(text, text + sizeof text, value, std::chars_format::scientific).ptr;
+  const char* at = text;
+  if (*at == '-') out += *at++;
+  char digits[20];
+  int k = 0;
+  for (; *at != 'e'; ++at) {
+    if (*at != '.') digits[k++] = *at;
+  }
+  const char* exponent = at[1] == '+' ? at + 2 : at + 1;
+  int n = 0;
+  std::from_chars(exponent, end, n);
+  ++n;  // the point's place: after digit n
+  const std::string_view all(digits, static_cast<std::size_t>(k));
+  if (value == 0 || (k <= n && n <= 15)) {
+    out += all;
+    if (value != 0) out.append(static_cast<std::size_t>(n - k), '0');
+    out += ".0";
+  } else if (0 < n && n <= 15) {
+    out += all.substr(0, static_cast<std::size_t>(n));
+    out += '.';
+    out += all.substr(static_cast<std::size_t>(n));
+  } else if (-4 < n && n <= 0) {
+    out += "0.";
+    out.append(static_cast<std::size_t>(-n), '0');
+    out += all;
+  } else {
+    out += all[0];
+    if (k > 1) (out += '.') += all.substr(1);
+    const int e = n - 1;
+    out += e < 0 ? "e-" : "e+";
+    if (std::abs(e) < 10) out += '0';
+    out += std::to_string(std::abs(e));
+  }
+}
+
+void appendJsonField(std::string& members, std::string& missing, const Field& field) {
+  if (!field.analyzed) {
+    if (!missing.empty()) missing += ',';
+    appendJsonString(missing, field.row->key);
+    return;
+  }
+  if (!members.empty()) members += ',';
+  appendJsonString(members, field.row->key);
+  members += ':';
+  switch (field.row->form) {
+    case FieldForm::Engineering: appendJsonNumber(members, field.engineering); break;
+    case FieldForm::Count: {
+      char text[16];
+      members.append(text, std::to_chars(text, text + sizeof text, field.count).ptr);
+      break;
+    }
+    case FieldForm::State: appendJsonString(members, field.state); break;
+  }
+}
+
+JsonRecords::JsonRecords(FrameKind kind) {
+  start = R"({"kind":)";
+  appendJsonString(start, frameRule(kind).name);
+  start += R"(,"data":)";
+}
+
+void JsonRecords::setTimes(std::string_view utcIso, std::string_view localIso) {
+  times = R"(,"utc":)";
+  appendJsonString(times, utcIso);
+  times += R"(,"local":)";
+  appendJsonString(times, localIso);
+}
+
+void JsonRecords::append(std::string& out, std::string_view data, std::span<const JsonPiece> pieces) const {
+  out += start;
+  appendJsonString(out, data);
+  out += times;
+  // Each block's fields, then the keys it left out.
+  for (std::size_t first = 0, end = 0; first < pieces.size(); first = end) {
+    const std::string_view block = pieces[first].block;
+    while (end < pieces.size() && pieces[end].block == block) ++end;
+    out += ',';
+    if (!block.empty()) {
+      appendJsonString(out, block);
+      out += ":{";
+    }
+    for (const bool analysed : {true, false}) {
+      out += analysed ? R"("fields":{)" : R"(,"notAnalyzed":[)";
+      bool none = true;
+      for (std::size_t i = first; i < end; ++i) {
+        const std::string_view list = analysed ? pieces[i].members : pieces[i].missing;
+        if (list.empty()) continue;
+        if (!std::exchange(none, false)) out += ',';
+        out += list;
+      }
+      out += analysed ? '}' : ']';
+    }
+    if (!block.empty()) out += '}';
+  }
+  out += '}';
+}
+
+void appendJsonRecord(std::string& out, FrameKind kind, std::string_view data, std::string_view utcIso,
+                      std::string_view localIso, std::span<const JsonPiece> pieces) {
+  JsonRecords records(kind);
+  records.setTimes(utcIso, localIso);
+  records.append(out, data, pieces);
+}
+
 void appendJsonRecord(std::string& out, FrameKind kind, std::string_view data, std::string_view utcIso,
                       std::string_view localIso, const std::vector<Field>& fields) {
-  Json record = {{"kind", std::string(frameRule(kind).name)},
-                 {"data", std::string(data)},
-                 {"utc", std::string(utcIso)},
-                 {"local", std::string(localIso)}};
-  Json analysed = Json::object();
-  Json missing = Json::array();
+  // One piece a block.
+  std::vector<std::string> lists(2 * fields.size());
+  std::vector<JsonPiece> pieces;
   for (std::size_t i = 0; i < fields.size(); ++i) {
-    const Field& field = fields[i];
-    if (field.analyzed) {
-      analysed[std::string(field.row->key)] = fieldValue(field);
-    } else {
-      missing.push_back(std::string(field.row->key));
-    }
-    if (i + 1 < fields.size() && fields[i + 1].block == field.block) continue;
-    if (field.block.empty()) {
-      record["fields"] = std::move(analysed);
-      record["notAnalyzed"] = std::move(missing);
-    } else {
-      record[std::string(field.block)] = {{"fields", std::move(analysed)}, {"notAnalyzed", std::move(missing)}};
-    }
-    analysed = Json::object();
-    missing = Json::array();
+    if (pieces.empty() || pieces.back().block != fields[i].block) pieces.push_back({fields[i].block, {}, {}});
+    const std::size_t at = 2 * (pieces.size() - 1);
+    appendJsonField(lists[at], lists[at + 1], fields[i]);
+    pieces.back().members = lists[at];
+    pieces.back().missing = lists[at + 1];
   }
-  out += record.dump(-1, ' ', false, Json::error_handler_t::replace);
+  appendJsonRecord(out, kind, data, utcIso, localIso, pieces);
 }
 
 }  // namespace quillon

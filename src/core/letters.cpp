@@ -3,6 +3,7 @@
 #include <unicode/ubrk.h>
 #include <unicode/utext.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -137,7 +138,9 @@ void appendShownText(std::string& out, std::string_view typed) {
 
 void toLetters(std::string_view typed, std::u32string& out) {
   if (isPrintableAscii(typed)) {
-    out.assign(typed.begin(), typed.end());
+    // resize and copy keep the capacity; assign from chars would build a temporary string
+    out.resize(typed.size());
+    std::copy(typed.begin(), typed.end(), out.begin());
     return;
   }
   out.clear();

@@ -8,5 +8,4 @@ namespace quillon::cli::test {
 
 inline constexpr stm::ClockReading kReading{{2026, 12, 6, 19, 25, 28, 123}, {2026, 12, 6, 18, 25, 28, 123}};
 
-
 }  // namespace quillon::cli::test
