@@ -59,7 +59,7 @@ const RunCase kRuns[] = {
     {"jd 2000-01-01 12:00:00 x", 2, "quillon-decode: INSTANT: At Most 2 required but received 3\nusage: ..."},
     {"jd 1899-12-31 23:59:59", 1, "quillon-decode: year outside 1900..2100\n"},
     {"sat 12345678", 1, "quillon-decode: cannot write the reports\n", "/dev/full"},
-    {"--help", 1, "quillon-decode: cannot write the help\n", "/dev/full"},
+    {"--help", 1, "quillon-decode: cannot write to standard output\n", "/dev/full"},
     {"jd", 1, "quillon-decode: cannot write the Julian Date\n", "/dev/full"},
 };
 
