@@ -19,31 +19,23 @@ struct Golden {
   std::string report;  // LF line ends
 };
 
-std::string unescape(const std::string& text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text.compare(i, 2, "\\x") == 0 && i + 3 < text.size() + 1) {
-      out += static_cast<char>(std::stoi(text.substr(i + 2, 2), nullptr, 16));
-      i += 3;
-    } else {
-      out += text[i];
-    }
+std::string unescape(std::string text) {
+  for (std::size_t at = 0; (at = text.find("\\x", at)) != std::string::npos; ++at) {
+    text.replace(at, 4, 1, static_cast<char>(std::stoi(text.substr(at + 2, 2), nullptr, 16)));
   }
-  return out;
+  return text;
 }
 
 std::vector<Golden> readGoldens() {
   std::ifstream in(QUILLON_TEST_DATA "/reports.txt");
   std::vector<Golden> goldens;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (line.starts_with("#")) continue;
+  for (std::string line; std::getline(in, line);) {
     if (line.starts_with("== ")) {
       std::istringstream words(line.substr(3));
       std::string name, kind, typed;
       words >> name >> kind >> typed;
       goldens.push_back({name, frameRuleNamed(kind)->kind, unescape(typed), ""});
-    } else {
+    } else if (!line.starts_with("#")) {
       goldens.back().report += line + "\n";
     }
   }
@@ -64,15 +56,6 @@ TEST_P(GoldenReports, MatchByteForByteWithEitherLineEnd) {
 
 INSTANTIATE_TEST_SUITE_P(Data, GoldenReports, ::testing::ValuesIn(readGoldens()),
                          [](const auto& info) { return info.param.name; });
-
-TEST(Reports, WrongLengthGivesNoReport) {
-  for (const FrameKind kind : kAllFrames) {
-    const std::size_t n = frameRule(kind).letters;
-    for (const std::string& typed : {std::string(), std::string(n - 1, '0'), std::string(n + 1, '0')}) {
-      EXPECT_EQ(buildReport(kind, typed, kReading, LineEnd::CrLf), std::nullopt);
-    }
-  }
-}
 
 // Every raw byte of every engineering field prints the digits of its formula evaluated
 // left to right in IEEE double (reference computed independently, one line per byte).
