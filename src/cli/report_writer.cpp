@@ -21,16 +21,8 @@ RunWriter runWriter(OutputForm form, LineEnd end) {
     case OutputForm::Text:
     case OutputForm::TextCrLf: break;
   }
-  // The report's layout: a line per analysed field, each group closed by an empty line.
   return [end](RunText& out, std::span<const Field> fields, bool endsGroup) {
-    for (const Field& field : fields) {
-      if (!field.analyzed) continue;
-      out.text += field.row->label;
-      appendFieldValue(out.text, field);
-      out.text += field.row->unit;
-      out.text += lineEnd(end);
-    }
-    if (endsGroup) out.text += lineEnd(end);
+    appendReportBody(out.text, fields, end, endsGroup);
   };
 }
 

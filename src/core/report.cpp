@@ -31,7 +31,7 @@ void appendFieldValue(std::string& out, const Field& field) {
   }
 }
 
-void appendReportBody(std::string& out, const std::vector<Field>& fields, LineEnd end) {
+void appendReportBody(std::string& out, std::span<const Field> fields, LineEnd end, bool endsGroup) {
   for (std::size_t i = 0; i < fields.size(); ++i) {
     const Field& field = fields[i];
     if (field.analyzed) {
@@ -40,7 +40,7 @@ void appendReportBody(std::string& out, const std::vector<Field>& fields, LineEn
       out += field.row->unit;
       out += lineEnd(end);
     }
-    if (i + 1 == fields.size() || fields[i + 1].group != field.group) out += lineEnd(end);
+    if (i + 1 == fields.size() ? endsGroup : fields[i + 1].group != field.group) out += lineEnd(end);
   }
 }
 

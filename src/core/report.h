@@ -9,6 +9,7 @@
 // (CR LF as the beacon logs keep them, or LF), so no output ever rewrites a report.
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,8 +29,9 @@ void appendHeaderStart(std::string& out, FrameKind kind, const stm::ClockReading
 // The value as the report prints it: "%.3lf", "%d" or the state text.
 void appendFieldValue(std::string& out, const Field& field);
 
-// The field lines of the analysed fields, each group closed by an empty line.
-void appendReportBody(std::string& out, const std::vector<Field>& fields, LineEnd end);
+// The field lines of the analysed fields, each group closed by an empty line. A run of a
+// frame's fields that stops inside a group leaves it open unless `endsGroup`.
+void appendReportBody(std::string& out, std::span<const Field> fields, LineEnd end, bool endsGroup = true);
 
 // The whole report of a typed frame; nullopt when the length is wrong.
 std::optional<std::string> buildReport(FrameKind kind, std::string_view typed, const stm::ClockReading& reading,
