@@ -49,6 +49,7 @@ const RunCase kRuns[] = {
     {"sat -A234567", 2, "quillon-decode: The following argument was not expected: -A234567\nusage: ..."},
     {"sat 12345678 1234", 1, "quillon-decode: frame 2: Please input 8 Letters\n"},
     {"--csv pda -", 1, "quillon-decode: line 3: Please input 8 Letters\n"},
+    {"", 2, "quillon-decode: A subcommand is required\nusage: ..."},
     {"hkk", 2, "quillon-decode: unknown KIND \"hkk\"\nusage: ..."},
     {"--json --crlf hk", 2, "quillon-decode: --json excludes --crlf\nusage: ..."},
     {"hk --csv --json", 2, "quillon-decode: --json excludes --csv\nusage: ..."},
