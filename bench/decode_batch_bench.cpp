@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quillon-decode's batch path: 1,000,000 house-keeping frames read from a file and
 // decoded to a null sink, as text, JSON Lines and CSV. Goals on one core: 1,500,000
 // frames/s or more as text (2,000,000 hoped for), 1,000,000 as JSON; no allocation per

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dialog's three timing goals, read rather than asserted:
 //   - a check with 10,000 earlier reports in the result box costs at most twice one with an
 //     empty box (the report is appended, the box is not laid out again);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Nanoseconds to build each of the four reports from typed text and one clock reading.
 #include <benchmark/benchmark.h>
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Debian package of the installed programs: cd build/dev && cpack -G DEB
 set(QUILLON_MAINTAINER "Quillon developers <quillon@example.org>"
     CACHE STRING "Maintainer field of the Debian package: the packager's name and address")

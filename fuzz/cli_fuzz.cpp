@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as a beacon log through the line reader, the field cache and every
 // output form: no crash, no sanitizer report, and the output is exactly what the core
 // writes for each frame line. JSON lines are read back with nlohmann-json and CSV rows

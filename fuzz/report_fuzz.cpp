@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as typed text of every frame length: no crash, no sanitizer report, and
 // every report keeps the invariants an operator relies on.
 #include <algorithm>

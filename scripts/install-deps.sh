@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian 12 packages Quillon needs to build, test and run. Run as root.
 # Quick when everything is there: it asks dpkg first and calls apt-get only for what is missing.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws res/quillon.png, the 48x48 application icon: a small satellite over a night sky,
 sending its beacon as dots and dashes. Standard library only, so anyone can redraw it."""
 import struct

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the README's pictures: the dialog after checks, with the live hints showing a
 // frame being typed and one with a capital X, and the telemetry chart of a day of checks.
 // Usage: dialog_screenshot DIALOG.png CHART.png (run offscreen or under xvfb-run).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders the README's pictures offscreen: the dialog (a check, live hints) as
 # docs/screenshot.png and the telemetry chart as docs/chart.png.
 # Usage: scripts/screenshot.sh [BUILD_DIR] [DIALOG.png] [CHART.png]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A clock panel field: one short ASCII text that changes up to 20 times a second, which the
 // operator can still select and copy while it ticks.

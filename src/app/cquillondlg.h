@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main dialog: four frames typed by the operator, one result box, the clock panel,
 // the kept log and the telemetry chart.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Dialog units: the layout's measure, taken from the dialog font's own metrics, so the
 // whole layout follows the font and the screen.

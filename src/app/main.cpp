@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quillon: the Tanager CW beacon decoder dialog.
 #include <QString>
 #include <QStringList>

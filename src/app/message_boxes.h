@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The dialog's only way to tell the operator something: a modal box with one OK button
 // and no icon. A seam, so tests can record and answer the boxes instead of clicking.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The telemetry chart: engineering fields over UTC time, from the kept log (earlier
 // sessions too), from JSON Lines files the operator opens, and from each new check.

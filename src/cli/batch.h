@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One run of the command line: frames from the arguments or from a log, reports to
 // one stream, refusals to another, and the exit status that scripts rely on.

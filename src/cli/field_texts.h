@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // quillon-decode's decoding at memory speed: a frame's texts in the output form, from a
 // cache.

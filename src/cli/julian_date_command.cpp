@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/julian_date_command.h"
 
 #include "time/space_time.h"

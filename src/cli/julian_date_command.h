@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // `quillon-decode jd [YYYY-MM-DD hh:mm:ss[.mmm]]`: the Julian Date of a UTC instant, or
 // of now, as the clock panel prints it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // quillon-decode: the dialog's reports from the command line, for logs and scripts.
 
 #include <unistd.h>

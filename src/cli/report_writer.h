@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One typed frame in, one report out, in the form the command line asked for:
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // RFC 4180 CSV of decoded frames, for spreadsheets: a header row, then one row a frame.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Field tables: a field of a frame is one row saying where its bits are and how they
 // become the value. One decoder class reads any row, so a new field is a new row.

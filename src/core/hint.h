@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The live letter check under each input: what the operator has typed so far, and for
 // every letter that will cost fields, which fields go.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // JSON as quillon-decode --json and the dialog's log write it, streamed: each piece is
 // appended straight to a string, with no tree and no allocation once the string has room.

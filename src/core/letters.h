@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Beacon letters: one hexadecimal digit per 4-bit nibble, most significant first.
 // A letter the operator did not copy is typed as lower-case 'x'.

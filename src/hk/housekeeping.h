@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // House-keeping frame, 22 letters after the beacon word "TNGR" (one byte = two letters):
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two 8-letter status words, alone or typed together as 16 letters (the satellite
 // word first). Letter 1 holds bits 31-28 of a word, letter 8 bits 3-0.

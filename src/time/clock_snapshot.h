@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One reading of the clock as local and UTC calendar time, with the Julian Date of the
 // UTC reading. The clock is a replaceable source, so tests can feed any reading.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dialog's wiring: checks, guards and boxes, undo, the log, saving, the live hints, the
 // chart, the clock panel, keys, exit, and the layout. The core suites own every text.
 #include <QtCharts>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the built quillon-decode as a script would: arguments, streams and exit status.
 // forms_agree.py checks the output forms against each other on a large random log.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """quillon-decode's text, --json and --csv agree field by field on a large random log.
 
 Usage: forms_agree.py QUILLON_DECODE. The log holds frames of every kind with letters not

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A fixed clock for exact report bytes: UTC 2026-12-06 18:25:28.123, local time one
 // hour ahead.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The live letter hint, the log record and the telemetry read back from logs.
 #include <gtest/gtest.h>
 
