@@ -56,15 +56,14 @@ bool decodeFrame(FrameKind kind, std::u32string_view letters, std::vector<Field>
   std::size_t rowCount = 0;
   for (const FieldGroupTable& rows : table.groups) rowCount += rows.rows.size();
   out.reserve(rowCount);
-  int group = 0;
-  for (const FieldGroupTable& rows : table.groups) {
+  for (std::size_t group = 0; group < table.groups.size(); ++group) {
+    const FieldGroupTable& rows = table.groups[group];
     for (const FieldRow& row : rows.rows) {
       Field field = decoders[rows.part].field(row);
       field.block = rows.block;
-      field.group = group;
+      field.group = static_cast<int>(group);
       out.push_back(field);
     }
-    ++group;
   }
   return true;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/json.h"
 
+#include "core/letters.h"
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -11,34 +13,6 @@
 namespace quillon {
 
 namespace {
-
-// Length of the UTF-8 sequence at text[i], or 0 when it is not one (overlong forms and
-// surrogates included).
-std::size_t utf8Length(std::string_view text, std::size_t i) {
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-  const unsigned lead = byte(i);
-  unsigned low = 0x80, high = 0xBF;
-  std::size_t n = 0;
-  if (lead < 0x80) return 1;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    n = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    n = 3;
-    low = lead == 0xE0 ? 0xA0 : 0x80;
-    high = lead == 0xED ? 0x9F : 0xBF;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    n = 4;
-    low = lead == 0xF0 ? 0x90 : 0x80;
-    high = lead == 0xF4 ? 0x8F : 0xBF;
-  } else {
-    return 0;
-  }
-  if (i + n > text.size()) return 0;
-  for (std::size_t k = 1; k < n; ++k, low = 0x80, high = 0xBF) {
-    if (byte(i + k) < low || byte(i + k) > high) return 0;
-  }
-  return n;
-}
 
 // Bytes a JSON string holds as they are: printable ASCII but the quote and the backslash.
 constexpr auto kPlain = [] {

@@ -123,6 +123,11 @@ void forEachLetter(const Shown& shown, F f) {
 
 }  // namespace
 
+std::size_t utf8Length(std::string_view text, std::size_t i) {
+  std::size_t len = 0;
+  return decodeOne(text, i, len) == kReplacement && len == 1 ? 0 : len;
+}
+
 std::string shownText(std::string_view typed) {
   std::string text;
   appendShownText(text, typed);

@@ -34,6 +34,9 @@ std::u32string toLetters(std::string_view typed);
 // Number of letters the operator sees.
 std::size_t letterCount(std::string_view typed);
 
+// Bytes of the UTF-8 character at text[i]; 0 when the byte there starts none.
+std::size_t utf8Length(std::string_view text, std::size_t i);
+
 // The first n letters of the text as typed, never splitting a letter.
 std::string firstLetters(std::string_view typed, std::size_t n);
 

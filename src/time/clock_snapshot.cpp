@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "time/clock_snapshot.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -121,7 +122,7 @@ std::string julianDateText(double jd) {
   char digits[400];
   const char* end = std::to_chars(digits, digits + sizeof digits, jd, std::chars_format::fixed, 7).ptr;
   const auto n = static_cast<std::size_t>(end - digits);
-  std::string text(n < 15 ? 15 - n : 0, ' ');
+  std::string text(15 - std::min<std::size_t>(n, 15), ' ');
   text.append(digits, n);
   return text;
 }

@@ -41,6 +41,7 @@ TEST(JsonString, AlwaysValidJson) {
   const std::pair<std::string, std::string> cases[] = {
       {"a\"b\\c/", "a\"b\\c/"},
       {"\t\n\x01\x1f\x7f", "\t\n\x01\x1f\x7f"},
+      {"12345678\"\x01" "9abcdefgh\\", "12345678\"\x01" "9abcdefgh\\"},
       {"\xc3\xa9\xf0\x9f\x9b\xb0", "\xc3\xa9\xf0\x9f\x9b\xb0"},
       {"0\xff"
        "0",
