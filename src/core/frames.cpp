@@ -9,8 +9,6 @@ namespace quillon {
 
 namespace {
 
-constexpr std::size_t kMaxParts = 3;
-
 constexpr FrameRule kRules[] = {
     {FrameKind::HouseKeeping, 22, "hk", "Tanager CW House Keeping Status", "Please input 22 Letters",
      "Over 22 letters!", &kHouseKeepingFrame},
@@ -47,19 +45,17 @@ bool decodeFrame(FrameKind kind, std::u32string_view letters, std::vector<Field>
   const FrameRule& rule = frameRule(kind);
   if (letters.size() != rule.letters) return false;
   const FrameTable& table = *rule.table;
-  TableDecoder decoders[kMaxParts];
-  for (std::size_t i = 0; i < table.parts.size(); ++i) {
-    const DecoderPart& part = table.parts[i];
-    decoders[i] = TableDecoder(part.letters);
-    decoders[i].parse(letters.substr(part.firstLetter, part.letters));
-  }
   std::size_t rowCount = 0;
   for (const FieldGroupTable& rows : table.groups) rowCount += rows.rows.size();
   out.reserve(rowCount);
   for (std::size_t group = 0; group < table.groups.size(); ++group) {
     const FieldGroupTable& rows = table.groups[group];
+    // Each group parses its part's letters: a few dozen comparisons, no state between groups.
+    const DecoderPart& part = table.parts[rows.part];
+    TableDecoder decoder(part.letters);
+    decoder.parse(letters.substr(part.firstLetter, part.letters));
     for (const FieldRow& row : rows.rows) {
-      Field field = decoders[rows.part].field(row);
+      Field field = decoder.field(row);
       field.block = rows.block;
       field.group = static_cast<int>(group);
       out.push_back(field);
