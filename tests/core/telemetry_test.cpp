@@ -33,6 +33,8 @@ INSTANTIATE_TEST_SUITE_P(Typed, HintTest, testing::Values(
         HintCase{"Full", "89D0A76820472FBCA7A01F", "22 of 22 letters", FrameKind::HouseKeeping, false},
         HintCase{"NotCopied", "89D0xx6820x72FxxA7Ax1F", "22 of 22 letters, 6 not copied: voltage of battery, temperature of communication board and 2 more fields will be missing", FrameKind::HouseKeeping, true},
         HintCase{"ModeLetter", "89D0A7682x472FBCA7A01F", "22 of 22 letters, 1 not copied: antenna, DTMF flag and amatuer service mode will be missing", FrameKind::HouseKeeping, true},
+        HintCase{"CameraLetter", "8A5C3Ex1", "8 of 8 letters, 1 not copied: USB2Serial status and camera status will be missing", FrameKind::Pda, true},
+        HintCase{"OverLong", "12345678x", "9 of 8 letters", FrameKind::Satellite, false},
         HintCase{"CapitalX", "89D0X768", "8 of 8 letters; letter 5 'X' is not a hex letter (a letter not copied is a lower-case 'x'): every field will be missing", FrameKind::Satellite, true},
         HintCase{"Blank", "89D0A76820472FBCA7A0 F", "22 of 22 letters; letter 21 is a blank, not a hex letter: APD 3.3V A power, APD 3.3V B power and 6 more fields will be missing", FrameKind::HouseKeeping, true},
         HintCase{"BeaconWord", "TNGR 89D0A76820472FBCA", "22 of 22 letters; leave out the beacon word TNGR: voltage of 3.3V system, voltage of 5V system and 7 more fields will be missing", FrameKind::HouseKeeping, true}),
