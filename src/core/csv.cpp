@@ -2,9 +2,9 @@
 #include "core/csv.h"
 
 #include <algorithm>
-#include <charconv>
 
 #include "core/json.h"
+#include "core/report.h"
 
 namespace quillon {
 
@@ -39,11 +39,7 @@ void appendCsvValue(std::string& out, const Field& field) {
   if (!field.analyzed) return;
   switch (field.row->form) {
     case FieldForm::Engineering: appendJsonNumber(out, field.engineering); break;
-    case FieldForm::Count: {
-      char text[16];
-      out.append(text, std::to_chars(text, text + sizeof text, field.count).ptr);
-      break;
-    }
+    case FieldForm::Count: appendFieldValue(out, field); break;
     case FieldForm::State: appendCsvCell(out, field.state); break;
   }
 }

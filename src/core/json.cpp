@@ -2,6 +2,7 @@
 #include "core/json.h"
 
 #include "core/letters.h"
+#include "core/report.h"
 
 #include <array>
 #include <charconv>
@@ -129,11 +130,7 @@ void appendJsonField(std::string& members, std::string& missing, const Field& fi
   members += ':';
   switch (field.row->form) {
     case FieldForm::Engineering: appendJsonNumber(members, field.engineering); break;
-    case FieldForm::Count: {
-      char text[16];
-      members.append(text, std::to_chars(text, text + sizeof text, field.count).ptr);
-      break;
-    }
+    case FieldForm::Count: appendFieldValue(members, field); break;
     case FieldForm::State: appendJsonString(members, field.state); break;
   }
 }
