@@ -5,12 +5,14 @@
 #include <QBackingStore>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QGlyphRun>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QWindow>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace quillon::app {
 
@@ -20,88 +22,150 @@ ClockField::ClockField(QWidget* parent) : QWidget(parent) {
   // Opaque: a tick repaints the field alone, not the group box behind it.
   setAttribute(Qt::WA_OpaquePaintEvent);
   rawFont = QRawFont::fromFont(font());
+  forgetCells();
 }
 
 void ClockField::changeEvent(QEvent* event) {
   if (event->type() == QEvent::FontChange) {
     rawFont = QRawFont::fromFont(font());
     glyphs = {};
-    layOut();
+    forgetCells();
+  } else if (event->type() == QEvent::PaletteChange) {
+    forgetCells();
   }
   QWidget::changeEvent(event);
 }
 
-void ClockField::setText(const QString& text) {
-  if (text == shown) return;
-  const QString before = std::exchange(shown, text.left(static_cast<qsizetype>(offsets.size()) - 1));
+void ClockField::resizeEvent(QResizeEvent* event) {
+  forgetCells();  // the cells are as tall as the field
+  QWidget::resizeEvent(event);
+}
+
+char16_t ClockField::codeAt(qsizetype position) const {
+  const char16_t code = shown[position].unicode();
+  return code < glyphs.size() ? code : u'?';
+}
+
+const ClockField::Glyph& ClockField::glyphOf(char16_t code) {
+  Glyph& glyph = glyphs[code];
+  if (glyph.advance < 0) {
+    const QList<quint32> found = rawFont.glyphIndexesForString(QString(QChar(code)));
+    glyph.index = found.value(0);
+    glyph.advance = rawFont.advancesForGlyphIndexes(found).value(0).x();
+  }
+  return glyph;
+}
+
+void ClockField::forgetCells() {
+  cells = {};
+  ratio = devicePixelRatioF();
+  margin = qRound(kMargin * ratio);
+  layOut();
+}
+
+void ClockField::layOut() {
+  int x = 0;
+  for (qsizetype i = 0; i < shown.size(); ++i) {
+    offsets[static_cast<std::size_t>(i)] = x;
+    x += qRound(glyphOf(codeAt(i)).advance * ratio);
+  }
+  offsets[static_cast<std::size_t>(shown.size())] = x;
+}
+
+const QImage& ClockField::cellAt(qsizetype position) {
+  const bool selected = std::min(anchor, cursor) <= position && position < std::max(anchor, cursor);
+  const char16_t code = codeAt(position);
+  QImage& cell = selected ? cells[code].selected : cells[code].plain;
+  if (cell.isNull()) cell = drawCell(code, selected);
+  return cell;
+}
+
+QImage ClockField::drawCell(char16_t code, bool selected) {
+  const Glyph& glyph = glyphOf(code);
+  QImage cell(qRound(glyph.advance * ratio), qRound(height() * ratio), cellFormat);
+  if (cell.isNull()) return cell;
+  cell.setDevicePixelRatio(ratio);
+  QPainter painter(&cell);
+  painter.fillRect(QRectF(QPointF(), cell.deviceIndependentSize()),
+                   selected ? palette().highlight() : palette().window());
+  painter.setPen(palette().color(selected ? QPalette::HighlightedText : QPalette::WindowText));
+  QGlyphRun run;
+  run.setRawFont(rawFont);
+  run.setGlyphIndexes({glyph.index});
+  run.setPositions({QPointF()});
+  painter.drawGlyphRun(QPointF(0, (height() - rawFont.ascent() - rawFont.descent()) / 2 + rawFont.ascent()),
+                       run);
+  return cell;
+}
+
+QRect ClockField::setText(QLatin1StringView text) {
+  if (shown == text) return {};
+  const QString before = std::exchange(shown, QString(text.left(kMaxLength)));
   const qreal wasWide = xOf(before.size());
   anchor = std::min(anchor, shown.size());
   cursor = std::min(cursor, shown.size());
   qsizetype same = 0;  // leading characters that stay: a tick mostly changes the last digits
   while (same < before.size() && same < shown.size() && before[same] == shown[same]) ++same;
   layOut();
-  // From the first changed character to the end of the longer text.
-  const int from = static_cast<int>(std::floor(xOf(same)));
-  const QRect changed(from, 0, static_cast<int>(std::ceil(std::max(wasWide, xOf(shown.size())))) + 1 - from, height());
   QWindow* screen = window()->windowHandle();
   QBackingStore* store = window()->backingStore();
-  if (!isVisible() || !screen || !screen->isExposed() || !store) return update(changed);
-  // Straight into the window's backing store and onto the screen, within the tick: one
-  // small paint and one flush, without a pass through the event loop and the widget tree.
-  // Nothing lies on top of a clock field, so nothing else needs painting there.
-  const QRect area(mapTo(window(), changed.topLeft()), changed.size());
-  store->beginPaint(area);
-  {
-    QPainter painter(store->paintDevice());
-    painter.setClipRect(area);
-    painter.translate(mapTo(window(), QPoint()));
-    paint(painter);
+  // A shorter text leaves characters to wipe: that takes a whole paint.
+  if (!isVisible() || !screen || !screen->isExposed() || !store || shown.size() < before.size()) {
+    update();
+    return {};
   }
+  // Straight into the window's backing store, within the tick: a few rows of pixels, without
+  // a pass through the event loop and the widget tree. Nothing lies on top of a clock field,
+  // so nothing else needs painting there.
+  const int from = static_cast<int>(std::floor(xOf(same)));
+  const QRect changed(
+      mapTo(window(), QPoint(from, 0)),
+      QSize(static_cast<int>(std::ceil(std::max(wasWide, xOf(shown.size())))) + 1 - from, height()));
+  store->beginPaint(changed);
+  QPaintDevice* device = store->paintDevice();
+  const bool copied = device->devType() == QInternal::Image &&
+                      copyCells(*static_cast<QImage*>(device), mapTo(window(), QPoint()), same);
   store->endPaint();
-  store->flush(area, screen);
+  if (copied) return changed;
+  update();  // cells of another pixel ratio (the window moved to another screen) are drawn anew
+  return {};
 }
 
-void ClockField::layOut() {
-  QList<quint32> indexes;
-  QList<QPointF> positions;
-  indexes.reserve(shown.size());
-  positions.reserve(shown.size());
-  qreal x = 0;
-  for (qsizetype i = 0; i < shown.size(); ++i) {
-    const char16_t c = shown[i].unicode() < glyphs.size() ? shown[i].unicode() : u'?';
-    Glyph& glyph = glyphs[c];
-    if (glyph.advance < 0) {
-      const QList<quint32> found = rawFont.glyphIndexesForString(QString(QChar(c)));
-      glyph.index = found.value(0);
-      glyph.advance = rawFont.advancesForGlyphIndexes(found).value(0).x();
-    }
-    offsets[static_cast<std::size_t>(i)] = x;
-    indexes.push_back(glyph.index);
-    positions.push_back(QPointF(x, 0));
-    x += glyph.advance;
+// The cells are kept in the store's own pixel format and ratio, so their rows are copied as
+// they are, clipped to the field and the store.
+bool ClockField::copyCells(QImage& store, QPoint origin, qsizetype from) {
+  if (store.devicePixelRatio() != ratio || store.depth() < 16) return false;
+  if (store.format() != cellFormat) {
+    cellFormat = store.format();
+    cells = {};
   }
-  offsets[static_cast<std::size_t>(shown.size())] = x;
-  run.setRawFont(rawFont);
-  run.setGlyphIndexes(indexes);
-  run.setPositions(positions);
+  const QPoint corner(qRound(origin.x() * ratio), qRound(origin.y() * ratio));
+  const QRect field = QRect(corner, QSize(qRound(width() * ratio), qRound(height() * ratio))) & store.rect();
+  const qsizetype bytes = store.depth() / 8;
+  const qsizetype storeLine = store.bytesPerLine();
+  uchar* const storeBits = store.bits();
+  for (qsizetype i = from; i < shown.size(); ++i) {
+    const QImage& cell = cellAt(i);
+    const int x = corner.x() + margin + offsets[static_cast<std::size_t>(i)];
+    const int first = std::max(x, field.left());
+    const int last = std::min(x + cell.width(), field.right() + 1);
+    const int rows = std::min(field.bottom() + 1, corner.y() + cell.height()) - field.top();
+    if (first >= last || rows <= 0) continue;
+    uchar* to = storeBits + field.top() * storeLine + first * bytes;
+    const uchar* source =
+        cell.constBits() + (field.top() - corner.y()) * cell.bytesPerLine() + (first - x) * bytes;
+    for (int row = 0; row < rows; ++row, to += storeLine, source += cell.bytesPerLine()) {
+      std::memcpy(to, source, static_cast<std::size_t>((last - first) * bytes));
+    }
+  }
+  return true;
 }
 
 void ClockField::paintEvent(QPaintEvent*) {
+  if (devicePixelRatioF() != ratio) forgetCells();
   QPainter painter(this);
-  paint(painter);
-}
-
-void ClockField::paint(QPainter& painter) const {
   painter.fillRect(rect(), palette().window());
-  const QPointF baseline(left, (height() - rawFont.ascent() - rawFont.descent()) / 2 + rawFont.ascent());
-  painter.setPen(palette().color(QPalette::WindowText));
-  painter.drawGlyphRun(baseline, run);
-  if (anchor == cursor) return;
-  const QRectF selection(QPointF(xOf(std::min(anchor, cursor)), 0), QPointF(xOf(std::max(anchor, cursor)), height()));
-  painter.fillRect(selection, palette().highlight());
-  painter.setClipRect(selection);
-  painter.setPen(palette().color(QPalette::HighlightedText));
-  painter.drawGlyphRun(baseline, run);
+  for (qsizetype i = 0; i < shown.size(); ++i) painter.drawImage(QPointF(xOf(i), 0), cellAt(i));
 }
 
 QString ClockField::selectedText() const {

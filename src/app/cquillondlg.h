@@ -23,6 +23,7 @@
 #include <string>
 
 #include "core/frames.h"
+#include "cursor_rest.h"
 #include "dialog_units.h"
 #include "message_boxes.h"
 #include "time/clock_snapshot.h"
@@ -100,7 +101,9 @@ class CQuillonDlg : public QDialog {
   QString logFolder;
   std::optional<DialogUnits> dialogUnits;
   std::optional<stm::ClockSnapshot> clockSnapshot;  // the clock panel's, for the dialog's life
+  stm::ClockPanel clockPanel;
   QTimer clockTimer;
+  CursorRest cursorRest{std::chrono::seconds(10)};  // as long as GNOME's text fields blink
   QMenuBar* menuBar = nullptr;
   QAction* keepLog = nullptr;
   bool logFailureTold = false;

@@ -156,9 +156,17 @@ std::string isoLocalText(const ClockReading& reading) {
   return isoText(reading.local, zone);
 }
 
-ClockPanelTexts clockPanelTexts(const ClockSnapshot& snapshot) {
-  return {snapshot.GetUtcText(2), snapshot.GetLocalTimeText(2),
-          snapshot.HasJulianDate() ? julianDateText(snapshot.GetJulianDate()) : kJulianDateUnavailable};
+const ClockPanelTexts& ClockPanel::Show(const ClockSnapshot& snapshot) {
+  ClockReading now{snapshot.Local(), snapshot.Utc()};
+  now.local.millisecond = now.utc.millisecond = 0;
+  if (now.local != shown.local || now.utc != shown.utc) {
+    texts.utc = snapshot.GetUtcText(2);
+    texts.local = snapshot.GetLocalTimeText(2);
+    shown = now;
+  }
+  texts.julianDate =
+      snapshot.HasJulianDate() ? julianDateText(snapshot.GetJulianDate()) : kJulianDateUnavailable;
+  return texts;
 }
 
 }  // namespace stm

@@ -90,7 +90,18 @@ struct ClockPanelTexts {
   std::string local;
   std::string julianDate;
 };
-ClockPanelTexts clockPanelTexts(const ClockSnapshot& snapshot);
+
+// The clock panel's texts from tick to tick. The times show whole seconds, so on a panel
+// that ticks 20 times a second they are formatted again only when a second (or the zone)
+// has moved on.
+class ClockPanel {
+ public:
+  const ClockPanelTexts& Show(const ClockSnapshot& snapshot);
+
+ private:
+  ClockPanelTexts texts;
+  ClockReading shown{{-1}, {-1}};  // to the second
+};
 
 inline constexpr const char* kJulianDateUnavailable = "unavailable";
 

@@ -10,6 +10,7 @@
 #include "core/hint.h"
 #include "core/telemetry_log.h"
 #include "cquillondlg.h"
+#include "cursor_rest.h"
 #include "dialog_template.h"
 #include "telemetry_chart.h"
 
@@ -252,12 +253,33 @@ class DialogTest : public QObject {
     QCOMPARE(f->clock(kUtcField), QStringLiteral("2008/06/15 03:04:05"));
     QCOMPARE(f->clock(kLocalTimeField), QStringLiteral("2008/06/15 12:04:05"));
     auto* jd = f->dlg->control<ClockField>(kJulianDateField);
+    const QImage unselected = jd->grab().toImage();
     QTest::mouseDClick(jd, Qt::LeftButton);  // selected, then the clock moves on
+    QVERIFY(jd->grab().toImage() != unselected);
+    f->now->utc.millisecond = 999;
+    QTRY_COMPARE(f->clock(kJulianDateField), QStringLiteral("2454632.6278472"));
+    // A tick draws straight into the window: there the field is as a full paint draws it.
+    const QRect at(jd->mapTo(f->dlg.get(), QPoint()), jd->size());
+    const QImage shown = f->dlg->screen()->grabWindow(f->dlg->winId(), at.x(), at.y(), at.width(), at.height()).toImage();
+    QCOMPARE(shown.convertToFormat(QImage::Format_RGB32), jd->grab().toImage().convertToFormat(QImage::Format_RGB32));
     f->now->utc.year = 2150;  // outside the calendar: the times still show
     QTRY_COMPARE(f->clock(kJulianDateField), QStringLiteral("unavailable"));
     QCOMPARE(f->clock(kUtcField), QStringLiteral("2150/06/15 03:04:05"));
     QTest::keySequence(jd, QKeySequence::Copy);
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("unavailable"));
+  }
+
+  void cursorRestsWithoutKeysAndBlinksAgainOnOne() {
+    const int desktops = QApplication::cursorFlashTime();
+    QVERIFY(desktops > 0);
+    {
+      CursorRest rest(std::chrono::milliseconds(30));
+      QTRY_COMPARE(QApplication::cursorFlashTime(), 0);
+      QTest::keyClick(f->input(kHouseKeepingInput), Qt::Key_A);
+      QCOMPARE(QApplication::cursorFlashTime(), desktops);
+      QTRY_COMPARE(QApplication::cursorFlashTime(), 0);
+    }
+    QCOMPARE(QApplication::cursorFlashTime(), desktops);
   }
 
   void enterEscapeAndExit() {

@@ -4,7 +4,10 @@
 #include <clocale>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
+#include <tuple>
+#include <vector>
 
 #include "time/clock_snapshot.h"
 #include "time/space_time.h"
@@ -75,10 +78,23 @@ TEST(ClockPanel, JulianDateHasFifteenCharactersAndADecimalPointInEveryLocale) {
   // The toolkit sets the locale from the environment at start-up; a German desktop uses
   // a decimal comma, which must not reach the panel.
   ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "scripts/install-deps.sh generates it";
-  const CalendarTime t{2008, 6, 15, 3, 4, 5, 678};
-  const ClockPanelTexts texts = clockPanelTexts(ClockSnapshot(fixedClock({t, t})));
-  EXPECT_EQ(texts.julianDate, "2454632.6278435");
-  EXPECT_EQ(texts.utc, "2008/06/15 03:04:05");
+  ClockReading now{{2008, 6, 15, 3, 4, 5, 678}, {2008, 6, 15, 3, 4, 5, 678}};
+  ClockSnapshot snapshot([&now] { return now; });
+  ClockPanel panel;
+  EXPECT_EQ(panel.Show(snapshot).julianDate, "2454632.6278435");
+  EXPECT_EQ(panel.Show(snapshot).utc, "2008/06/15 03:04:05");
+  // The times follow a new second and a new zone; the Julian Date follows every reading.
+  for (const auto& [change, utc, local] : std::vector<std::tuple<std::function<void()>, const char*, const char*>>{
+           {[&] { now.utc.millisecond = now.local.millisecond = 999; }, "2008/06/15 03:04:05", "2008/06/15 03:04:05"},
+           {[&] { now.local.hour = 12; }, "2008/06/15 03:04:05", "2008/06/15 12:04:05"},
+           {[&] { now.utc.minute = 5; }, "2008/06/15 03:05:05", "2008/06/15 12:04:05"}}) {
+    change();
+    snapshot.Update();
+    const ClockPanelTexts& texts = panel.Show(snapshot);
+    EXPECT_EQ(texts.utc, utc);
+    EXPECT_EQ(texts.local, local);
+    EXPECT_EQ(texts.julianDate, julianDateText(snapshot.GetJulianDate()));
+  }
   EXPECT_EQ(julianDateText(1.5), "      1.5000000");
   EXPECT_EQ(julianDateText(1e300).size(), 309u);
   std::setlocale(LC_ALL, "C");
@@ -96,7 +112,7 @@ TEST(ClockSnapshot, OutOfRangeClockKeepsTheTimesAndThePanelSaysTheDateIsUnavaila
   EXPECT_EQ(snapshot.GetJulianDate(), before);
   EXPECT_FALSE(snapshot.Refresh());
   EXPECT_THROW(ClockSnapshot{fixedClock(reading)}, SpaceTimeException);
-  const ClockPanelTexts texts = clockPanelTexts(ClockSnapshot::Read(fixedClock(reading)));
+  const ClockPanelTexts texts = ClockPanel().Show(ClockSnapshot::Read(fixedClock(reading)));
   EXPECT_EQ(texts.local, "2101/06/15 12:00:00");
   EXPECT_EQ(texts.julianDate, kJulianDateUnavailable);
   reading.utc.year = 2008;
