@@ -8,7 +8,7 @@ namespace quillon::app {
 CQuillonApp::CQuillonApp(int& argc, char** argv) : QApplication(argc, argv) {
   // The name also names the settings file and the log folder (~/.local/share/Quillon).
   setApplicationName(QString::fromLatin1(kApplicationName));
-  setApplicationVersion(QStringLiteral("0.5"));
+  setApplicationVersion(QStringLiteral(QUILLON_VERSION));
   setDesktopFileName(QStringLiteral("quillon"));
 }
 
