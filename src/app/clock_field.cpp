@@ -63,13 +63,19 @@ void ClockField::forgetCells() {
   layOut();
 }
 
+// Each character starts on the device pixel nearest its exact place, as laid-out text does,
+// so a character's cell is shown a pixel narrower than drawn where the advance rounds down.
 void ClockField::layOut() {
-  int x = 0;
+  qreal x = 0;
   for (qsizetype i = 0; i < shown.size(); ++i) {
-    offsets[static_cast<std::size_t>(i)] = x;
-    x += qRound(glyphOf(codeAt(i)).advance * ratio);
+    offsets[static_cast<std::size_t>(i)] = qRound(x * ratio);
+    x += glyphOf(codeAt(i)).advance;
   }
-  offsets[static_cast<std::size_t>(shown.size())] = x;
+  offsets[static_cast<std::size_t>(shown.size())] = qRound(x * ratio);
+}
+
+int ClockField::widthAt(qsizetype position) const {
+  return offsets[static_cast<std::size_t>(position) + 1] - offsets[static_cast<std::size_t>(position)];
 }
 
 const QImage& ClockField::cellAt(qsizetype position) {
@@ -82,7 +88,7 @@ const QImage& ClockField::cellAt(qsizetype position) {
 
 QImage ClockField::drawCell(char16_t code, bool selected) {
   const Glyph& glyph = glyphOf(code);
-  QImage cell(qRound(glyph.advance * ratio), qRound(height() * ratio), cellFormat);
+  QImage cell(static_cast<int>(std::ceil(glyph.advance * ratio)), qRound(height() * ratio), cellFormat);
   if (cell.isNull()) return cell;
   cell.setDevicePixelRatio(ratio);
   QPainter painter(&cell);
@@ -148,7 +154,7 @@ bool ClockField::copyCells(QImage& store, QPoint origin, qsizetype from) {
     const QImage& cell = cellAt(i);
     const int x = corner.x() + margin + offsets[static_cast<std::size_t>(i)];
     const int first = std::max(x, field.left());
-    const int last = std::min(x + cell.width(), field.right() + 1);
+    const int last = std::min(x + std::min(cell.width(), widthAt(i)), field.right() + 1);
     const int rows = std::min(field.bottom() + 1, corner.y() + cell.height()) - field.top();
     if (first >= last || rows <= 0) continue;
     uchar* to = storeBits + field.top() * storeLine + first * bytes;
@@ -165,7 +171,10 @@ void ClockField::paintEvent(QPaintEvent*) {
   if (devicePixelRatioF() != ratio) forgetCells();
   QPainter painter(this);
   painter.fillRect(rect(), palette().window());
-  for (qsizetype i = 0; i < shown.size(); ++i) painter.drawImage(QPointF(xOf(i), 0), cellAt(i));
+  for (qsizetype i = 0; i < shown.size(); ++i) {
+    const QImage& cell = cellAt(i);
+    painter.drawImage(QPointF(xOf(i), 0), cell, QRectF(0, 0, std::min(cell.width(), widthAt(i)), cell.height()));
+  }
 }
 
 QString ClockField::selectedText() const {

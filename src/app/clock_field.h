@@ -61,6 +61,7 @@ class ClockField : public QWidget {
   QImage drawCell(char16_t code, bool selected);
   bool copyCells(QImage& store, QPoint origin, qsizetype from);
   void layOut();
+  int widthAt(qsizetype position) const;  // [device px]
   qreal xOf(qsizetype position) const {
     return (margin + offsets[static_cast<std::size_t>(position)]) / ratio;
   }

@@ -6,6 +6,7 @@
 #include <QChartView>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineSeries>
@@ -157,6 +158,11 @@ void TelemetryChart::refresh() {
     const double at = first + (last - first) * t / kTimeTicks;
     time->append(fromStd(quillon::utcTimeText(at, 2)).replace(QLatin1Char(' '), QStringLiteral("<br>")), at);
   }
+  // The last time label is centred on the axis's end: the chart leaves room for its right half.
+  QMargins margins = chart->margins();
+  const int halfLabel = QFontMetrics(time->labelsFont()).horizontalAdvance(QStringLiteral("0000/00/00")) / 2;
+  margins.setRight(std::max(margins.left(), halfLabel + 4));
+  chart->setMargins(margins);
   auto* values = new QValueAxis;
   values->setRange(low - margin, high + margin);
   chart->addAxis(time, Qt::AlignBottom);
