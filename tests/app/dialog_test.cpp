@@ -254,7 +254,13 @@ class DialogTest : public QObject {
     QCOMPARE(f->clock(kLocalTimeField), QStringLiteral("2008/06/15 12:04:05"));
     auto* jd = f->dlg->control<ClockField>(kJulianDateField);
     const QImage unselected = jd->grab().toImage();
-    QTest::mouseDClick(jd, Qt::LeftButton);  // selected, then the clock moves on
+    // A drag from the left edge to the decimal point selects the days.
+    const QPoint dot(2 + QFontMetrics(jd->font()).horizontalAdvance(QStringLiteral("2454632")), jd->height() / 2);
+    QTest::mousePress(jd, Qt::LeftButton, {}, QPoint(0, dot.y()));
+    QTest::mouseMove(jd, dot);
+    QTest::mouseRelease(jd, Qt::LeftButton, {}, dot);
+    QCOMPARE(jd->selectedText(), QStringLiteral("2454632"));
+    QTest::mouseDClick(jd, Qt::LeftButton);  // all selected, then the clock moves on
     QVERIFY(jd->grab().toImage() != unselected);
     f->now->utc.millisecond = 999;
     QTRY_COMPARE(f->clock(kJulianDateField), QStringLiteral("2454632.6278472"));
