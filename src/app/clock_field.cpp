@@ -123,14 +123,15 @@ QRect ClockField::setText(QLatin1StringView text) {
   // Straight into the window's backing store, within the tick: a few rows of pixels, without
   // a pass through the event loop and the widget tree. Nothing lies on top of a clock field,
   // so nothing else needs painting there.
+  const QPoint origin = mapTo(window(), QPoint());
   const int from = static_cast<int>(std::floor(xOf(same)));
   const QRect changed(
-      mapTo(window(), QPoint(from, 0)),
+      origin + QPoint(from, 0),
       QSize(static_cast<int>(std::ceil(std::max(wasWide, xOf(shown.size())))) + 1 - from, height()));
   store->beginPaint(changed);
   QPaintDevice* device = store->paintDevice();
-  const bool copied = device->devType() == QInternal::Image &&
-                      copyCells(*static_cast<QImage*>(device), mapTo(window(), QPoint()), same);
+  const bool copied =
+      device->devType() == QInternal::Image && copyCells(*static_cast<QImage*>(device), origin, same);
   store->endPaint();
   if (copied) return changed;
   update();  // cells of another pixel ratio (the window moved to another screen) are drawn anew

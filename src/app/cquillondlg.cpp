@@ -220,6 +220,9 @@ bool CQuillonDlg::InitializeDialog() {
   // dialog's event filters. Ticks of any other timer change nothing.
   connect(&clockTimer, &QTimer::timeout, this, &CQuillonDlg::OnClockTick);
   clockTimer.start(kClockPeriodMs);
+  utcField = control<ClockField>(kUtcField);
+  localTimeField = control<ClockField>(kLocalTimeField);
+  julianDateField = control<ClockField>(kJulianDateField);
   // Never throws: a clock outside the calendar's range still shows its times.
   clockSnapshot.emplace(stm::ClockSnapshot::Read(clockSource));
   control(kHouseKeepingInput)->setFocus();
@@ -231,9 +234,9 @@ void CQuillonDlg::OnClockTick() {
   const stm::ClockPanelTexts& texts = clockPanel.Show(*clockSnapshot);
   // The fields draw only the characters that changed, and the tick puts them on screen in
   // one flush: an idle dialog sends the display a few rows of pixels 20 times a second.
-  QRegion drawn = control<ClockField>(kUtcField)->setText(QLatin1StringView(texts.utc));
-  drawn += control<ClockField>(kLocalTimeField)->setText(QLatin1StringView(texts.local));
-  drawn += control<ClockField>(kJulianDateField)->setText(QLatin1StringView(texts.julianDate));
+  QRegion drawn = utcField->setText(QLatin1StringView(texts.utc));
+  drawn += localTimeField->setText(QLatin1StringView(texts.local));
+  drawn += julianDateField->setText(QLatin1StringView(texts.julianDate));
   if (!drawn.isEmpty()) backingStore()->flush(drawn, windowHandle());
 }
 

@@ -33,6 +33,7 @@ class QMenuBar;
 
 namespace quillon::app {
 
+class ClockField;
 class TelemetryChart;
 
 // The caption of the guards' boxes, and the name the application runs under.
@@ -102,6 +103,10 @@ class CQuillonDlg : public QDialog {
   std::optional<DialogUnits> dialogUnits;
   std::optional<stm::ClockSnapshot> clockSnapshot;  // the clock panel's, for the dialog's life
   stm::ClockPanel clockPanel;
+  // The panel's fields, found once rather than on each of the 20 ticks a second.
+  ClockField* utcField = nullptr;
+  ClockField* localTimeField = nullptr;
+  ClockField* julianDateField = nullptr;
   QTimer clockTimer;
   CursorRest cursorRest{std::chrono::seconds(10)};  // as long as GNOME's text fields blink
   QMenuBar* menuBar = nullptr;
