@@ -65,7 +65,7 @@ BatchResult decodeLog(const ByteSource& input, ReportWriter& writer, std::ostrea
     if (n < 0) readError = errno;
     return n;
   });
-  const std::string refusal(writer.rule().wrongLength);
+  const std::string refusal = wrongLengthText(writer.rule());
   Line line;
   while (!sink.failed() && reader.next(line)) {
     // A cut line is longer than any frame: refused without looking further.
@@ -93,7 +93,7 @@ BatchResult decodeFrames(std::span<const std::string> frames, ReportWriter& writ
   BatchResult result;
   ReportSink sink(out);
   writer.appendStart(sink.buffer());
-  const std::string refusal(writer.rule().wrongLength);
+  const std::string refusal = wrongLengthText(writer.rule());
   for (std::size_t i = 0; i < frames.size() && !sink.failed(); ++i) {
     if (writer.append(frames[i], sink.buffer())) {
       ++result.reports;

@@ -12,8 +12,8 @@
 #include <string>
 #include <string_view>
 
-#include "cli/line_reader.h"
-#include "cli/report_writer.h"
+#include "cli/linereader.h"
+#include "cli/reportwriter.h"
 
 namespace quillon::cli {
 

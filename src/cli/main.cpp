@@ -10,28 +10,41 @@
 #include <vector>
 
 #include "cli/batch.h"
-#include "cli/julian_date_command.h"
-#include "version_text.h"
+#include "cli/juliandatecommand.h"
+#include "frames/framelist.h"
+#include "versiontext.h"
 
 namespace {
 
 using namespace quillon;
 using namespace quillon::cli;
 
-constexpr const char* kUsage =
-    "usage: quillon-decode [--json | --csv | --crlf] KIND [--] [LETTERS... | -]\n"
-    "       quillon-decode jd [YYYY-MM-DD hh:mm:ss[.mmm]]\n"
-    "KIND is hk (22 letters), sat (8), pda (8) or satpda (16); frames that start with -\n"
-    "go after --, as in: quillon-decode sat -- -A234567; --help tells all.\n";
+// "hk (22 letters), sat (8), pda (8) or satpda (16)"
+std::string kindsText() {
+  std::string text;
+  const auto frames = allFrames();
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    if (i > 0) text += i + 1 == frames.size() ? " or " : ", ";
+    text += std::string(frames[i]->name) + " (" + std::to_string(frames[i]->letters) + (i == 0 ? " letters)" : ")");
+  }
+  return text;
+}
+
+std::string usage() {
+  return "usage: quillon-decode [--json | --csv | --crlf] KIND [--] [LETTERS... | -]\n"
+         "       quillon-decode jd [YYYY-MM-DD hh:mm:ss[.mmm]]\n"
+         "KIND is " + kindsText() + "; frames that start with -\n"
+         "go after --, as in: quillon-decode sat -- -A234567; --help tells all.\n";
+}
 
 constexpr const char* kFooter = R"(Frames:
   Each LETTERS argument is one frame, decoded exactly as typed in the dialog; frames
   that start with - go after -- (quillon-decode sat -- -A234567). With no LETTERS, or
   with -, frames come from standard input, one a line: LF or CR LF line ends; a
-  byte-order mark at the start, blanks at either end of a line and a beacon word
-  "TNGR" followed by blanks are dropped; empty lines are skipped. Anything else counts
-  as typed: a blank among the letters is an invalid letter. A not-copied letter is a
-  lower-case x. Bytes that are not UTF-8 are invalid letters and show as U+FFFD. A
+  byte-order mark at the start, blanks at either end of a line and the beacon word
+  TNGR (any case) with the blanks after it are dropped; empty lines are skipped.
+  Anything else counts as typed: a blank among the letters is an invalid letter. A
+  not-copied letter is a lower-case x. Bytes that are not UTF-8 are invalid letters and show as U+FFFD. A
   line longer than 4096 bytes is refused without being held in memory.
 
 Output:
@@ -56,7 +69,7 @@ Errors and exit status:
 
 // A usage error says so, and is a plain failure when even that cannot be written.
 int usageError(const std::string& message) {
-  std::cerr << "quillon-decode: " << message << '\n' << kUsage << std::flush;
+  std::cerr << "quillon-decode: " << message << '\n' << usage() << std::flush;
   return std::cerr ? 2 : 1;
 }
 
@@ -107,17 +120,16 @@ int main(int argc, char** argv) {
   bool crlf = false;
   auto* jsonFlag = app.add_flag("--json", json, "One JSON object a line instead of the text reports");
   auto* csvFlag = app.add_flag("--csv", csv, "CSV for spreadsheets: a header row, then a row a frame");
-  auto* crlfFlag = app.add_flag("--crlf", crlf, "Keep the dialog's CR LF line ends in the text reports");
+  auto* crlfFlag = app.add_flag("--crlf", crlf, "CR LF line ends in the text reports, as beacon logs keep them");
   jsonFlag->excludes(crlfFlag);
   jsonFlag->excludes(csvFlag);
   csvFlag->excludes(crlfFlag);
 
   std::vector<std::string> letters;
   std::vector<CLI::App*> kinds;
-  for (const FrameKind kind : kAllFrames) {
-    const FrameRule& rule = frameRule(kind);
+  for (const FrameRule* rule : allFrames()) {
     auto* sub = app.add_subcommand(
-        std::string(rule.name), std::string(rule.title) + ", " + std::to_string(rule.letters) + " letters");
+        std::string(rule->name), std::string(rule->title) + ", " + std::to_string(rule->letters) + " letters");
     sub->fallthrough();  // --json, --csv and --crlf may follow the kind
     sub->add_option("LETTERS", letters, "Frames, one an argument; none or - reads standard input");
     kinds.push_back(sub);
@@ -131,7 +143,7 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string word = argv[i];
     if (word.starts_with("-")) continue;
-    if (word != "jd" && frameRuleNamed(word) == nullptr) return usageError("unknown KIND \"" + word + "\"");
+    if (word != "jd" && frameNamed(word) == nullptr) return usageError("unknown KIND \"" + word + "\"");
     break;
   }
   try {
@@ -146,15 +158,15 @@ int main(int argc, char** argv) {
     if (json || csv || crlf) return usageError("jd takes none of --json, --csv, --crlf");
     return runJulianDate(instant);
   }
-  FrameKind kind = FrameKind::HouseKeeping;
+  const FrameRule* rule = allFrames().front();
   for (std::size_t i = 0; i < kinds.size(); ++i) {
-    if (kinds[i]->parsed()) kind = kAllFrames[i];
+    if (kinds[i]->parsed()) rule = allFrames()[i];
   }
   const OutputForm form = json   ? OutputForm::Json
                           : csv  ? OutputForm::Csv
                           : crlf ? OutputForm::TextCrLf
                                  : OutputForm::Text;
-  ReportWriter writer(kind, form);
+  ReportWriter writer(*rule, form);
 
   const bool fromInput = letters.empty() || (letters.size() == 1 && letters[0] == "-");
   if (!fromInput && std::find(letters.begin(), letters.end(), "-") != letters.end()) {

@@ -1,53 +1,56 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/fields.h"
 
-#include "core/letters.h"
-
 namespace quillon {
 
-TableDecoder::TableDecoder(std::size_t letters) : letterCount(letters < kMaxLetters ? letters : kMaxLetters) {}
+bool isKnownValue(const Field& field) {
+  const FieldRow& row = *field.row;
+  switch (row.form) {
+    case FieldForm::Engineering: return true;
+    case FieldForm::Count: return row.counts.empty() || field.raw < row.counts.size();
+    case FieldForm::State: return field.raw < row.states.size();
+  }
+  return false;
+}
+
+double engineeringValue(const Field& field) {
+  return field.analyzed ? field.row->formula(field.raw) : -2.0;
+}
+
+int countValue(const Field& field) {
+  if (!field.analyzed) return -2;
+  if (!isKnownValue(field)) return -1;
+  return field.row->counts.empty() ? static_cast<int>(field.raw) : field.row->counts[field.raw];
+}
+
+std::string_view stateText(const Field& field) {
+  if (!field.analyzed) return kNotAnalyzed;
+  return isKnownValue(field) ? field.row->states[field.raw] : std::string_view();
+}
+
+TableDecoder::TableDecoder(std::size_t letters) : length(letters < kMaxLetters ? letters : kMaxLetters) {}
 
 bool TableDecoder::parse(std::u32string_view letters) {
-  if (letters.size() != letterCount) return false;
-  for (const char32_t c : letters) {
-    if (!isHexLetterOrMark(c, notCopiedMark)) return false;
-  }
-  notCopied = 0;
-  for (std::size_t n = 0; n < letterCount; ++n) {
-    const bool mark = letters[n] == notCopiedMark;
-    if (mark) notCopied |= 1U << n;
-    nibbles[n] = static_cast<std::uint8_t>(mark ? 0 : hexLetterValue(letters[n]));
-  }
+  if (letters.size() != length) return false;
+  const Nibbles read = readNibbles(letters, notCopiedMark);
+  if (read.invalid != 0) return false;
+  nibbles = read;
   analyzed = true;
   return true;
 }
 
 void TableDecoder::setAllAnalyzed(bool value) {
   analyzed = value;
-  notCopied = 0;
+  nibbles.notCopied = 0;
 }
 
-bool TableDecoder::isAnalyzed(const BitField& bits) const { return analyzed && (notCopied & bits.letterMask) == 0; }
-
-std::uint32_t TableDecoder::raw(const BitField& bits) const {
-  // Only the letters that hold the field's bits are read.
-  std::uint32_t value = 0;
-  for (std::size_t n = bits.firstLetter; n <= bits.lastLetter; ++n) value = value << 4 | nibbles[n];
-  return value >> (bits.low % 4) & ((std::uint32_t{1} << bits.width) - 1);
+bool TableDecoder::isAnalyzed(const BitField& bits) const {
+  return analyzed && (nibbles.notCopied & bits.letterMask) == 0;
 }
 
 Field TableDecoder::field(const FieldRow& row) const {
-  Field f;
-  f.row = &row;
-  f.analyzed = isAnalyzed(row.bits);
-  if (!f.analyzed) return f;
-  const std::uint32_t value = raw(row.bits);
-  switch (row.form) {
-    case FieldForm::Engineering: f.engineering = row.formula(value); break;
-    case FieldForm::Count: f.count = row.counts.empty() ? static_cast<int>(value) : row.counts[value]; break;
-    case FieldForm::State: f.state = row.states[value]; break;
-  }
-  return f;
+  const bool known = isAnalyzed(row.bits);
+  return {&row, nullptr, known ? raw(row.bits) : 0, known};
 }
 
 }  // namespace quillon

@@ -4,7 +4,8 @@
 // become the value. One decoder class reads any row, so a new field is a new row.
 //
 //   letters --TableDecoder::parse--> nibbles + not-copied letters
-//   row (bits, conversion) --TableDecoder::field--> Field (analysed? value)
+//   row (bits, conversion) --TableDecoder::field--> Field (analysed? raw bits)
+//   Field --engineeringValue / countValue / stateText--> the value
 //
 // A field is analysed when its decoder's letters were all valid and every letter that
 // holds one of its bits was copied.
@@ -14,6 +15,8 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+
+#include "core/letters.h"
 
 namespace quillon {
 
@@ -36,7 +39,7 @@ constexpr BitField bitField(int letter, int letters, int low, int width) {
   const int last = letter + letters - 1 - low / 4;
   const int first = letter + letters - 1 - (low + width - 1) / 4;
   std::uint32_t mask = 0;
-  for (int n = first; n <= last; ++n) mask |= 1U << n;
+  for (int n = first; n <= last && n >= 0 && n < 32; ++n) mask |= 1U << n;
   return {static_cast<std::uint8_t>(letter), static_cast<std::uint8_t>(letters), static_cast<std::uint8_t>(low),
           static_cast<std::uint8_t>(width),  static_cast<std::uint8_t>(first),   static_cast<std::uint8_t>(last),
           mask};
@@ -62,6 +65,9 @@ struct FieldRow {
   std::span<const int> counts = {};                // Count: empty means the raw bits themselves
   std::span<const std::string_view> states = {};   // State: one text per raw value
   std::string_view unit = {};                      // report suffix, e.g. " [V]"
+  // A value past the table prints this word and the value, "Unknown (12)"; empty: the
+  // table must have an entry for every value the bits can take (checked when it is built).
+  std::string_view unknown = {};
 };
 
 constexpr FieldRow engineering(std::string_view key, std::string_view label, BitField bits,
@@ -79,19 +85,73 @@ constexpr FieldRow state(std::string_view key, std::string_view label, BitField 
 
 inline constexpr std::string_view kNotAnalyzed = "not analyzed";
 
-// One decoded field. A field that is not analysed answers -2.0, -2 or "not analyzed";
-// reports never print it.
+struct FieldGroup;
+
+// One decoded field: its row, its report group and its raw bits.
 struct Field {
   const FieldRow* row = nullptr;
-  std::string_view block;  // "" in a frame of one word; "satellite" or "pda" in the combined frame
-  int group = 0;           // report group: the report closes each with an empty line
+  const FieldGroup* group = nullptr;
+  std::uint32_t raw = 0;  // a not-copied letter reads as 0
   bool analyzed = false;
-  double engineering = -2.0;
-  int count = -2;
-  std::string_view state = kNotAnalyzed;
 };
 
-inline constexpr char32_t kNotCopiedMark = U'x';
+// A field's value. One that is not analysed answers -2.0, -2 or "not analyzed", and
+// reports never print it. A value past its row's table is not known: -1 and "".
+double engineeringValue(const Field& field);
+int countValue(const Field& field);
+std::string_view stateText(const Field& field);
+bool isKnownValue(const Field& field);
+
+// Letters as the decoders read them, at most 64.
+struct Nibbles {
+  static constexpr std::size_t kMaxLetters = 64;
+  std::array<std::uint8_t, kMaxLetters> values{};  // a not-copied letter reads as 0
+  std::uint64_t notCopied = 0;                     // bit n: letter n is the mark
+  std::uint64_t invalid = 0;                       // bit n: letter n is neither a hex letter nor the mark
+};
+
+namespace detail {
+// ASCII letters as nibble values; kMarkNibble for the not-copied mark, kBadNibble for the rest.
+inline constexpr std::uint8_t kMarkNibble = 16, kBadNibble = 17;
+inline constexpr auto kAsciiNibbles = [] {
+  std::array<std::uint8_t, 128> nibbles{};
+  for (char32_t c = 0; c < 128; ++c) {
+    nibbles[c] = c == kNotCopiedMark                   ? kMarkNibble
+                 : isHexLetterOrMark(c, kNotCopiedMark) ? static_cast<std::uint8_t>(hexLetterValue(c))
+                                                       : kBadNibble;
+  }
+  return nibbles;
+}();
+}  // namespace detail
+
+// Reads up to kMaxLetters letters; the rest are left out.
+inline Nibbles readNibbles(std::u32string_view letters, char32_t mark = kNotCopiedMark) {
+  Nibbles n;
+  for (std::size_t i = 0; i < letters.size() && i < Nibbles::kMaxLetters; ++i) {
+    const char32_t c = letters[i];
+    const std::uint8_t nibble =
+        c < 128 && mark == kNotCopiedMark ? detail::kAsciiNibbles[c]
+        : c == mark                       ? detail::kMarkNibble
+        : isHexLetterOrMark(c, mark)      ? static_cast<std::uint8_t>(hexLetterValue(c))
+                                          : detail::kBadNibble;
+    if (nibble < 16) {
+      n.values[i] = nibble;
+    } else {
+      (nibble == detail::kMarkNibble ? n.notCopied : n.invalid) |= std::uint64_t{1} << i;
+    }
+  }
+  return n;
+}
+
+// The field's raw bits in a unit whose letter 0 is `letters[0]`.
+inline std::uint32_t rawBits(const std::uint8_t* letters, const BitField& bits) {
+  const std::uint8_t* first = letters + bits.firstLetter;
+  std::uint64_t value = first[0];  // a byte's or a word's bits are in one or two letters
+  if (bits.lastLetter > bits.firstLetter) value = value << 4 | first[1];
+  // A 31-bit field that does not start on a letter spans nine letters: 36 bits.
+  for (std::size_t n = bits.firstLetter + 2; n <= bits.lastLetter; ++n) value = value << 4 | letters[n];
+  return static_cast<std::uint32_t>(value >> (bits.low % 4) & ((std::uint64_t{1} << bits.width) - 1));
+}
 
 // The decoder of a run of letters (at most 32). parse() checks every letter first and
 // changes nothing when one is invalid.
@@ -106,14 +166,13 @@ class TableDecoder {
   void setAllAnalyzed(bool value);
 
   bool isAnalyzed(const BitField& bits) const;
-  std::uint32_t raw(const BitField& bits) const;  // a not-copied letter reads as 0
+  std::uint32_t raw(const BitField& bits) const { return rawBits(nibbles.values.data(), bits); }
   Field field(const FieldRow& row) const;
 
  private:
-  std::size_t letterCount;
+  std::size_t length;
   char32_t notCopiedMark = kNotCopiedMark;
-  std::array<std::uint8_t, kMaxLetters> nibbles{};
-  std::uint32_t notCopied = 0;  // bit n: letter n was the mark
+  Nibbles nibbles;
   bool analyzed = false;
 };
 

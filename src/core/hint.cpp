@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "core/beacon.h"
 #include "core/letters.h"
 
 namespace quillon {
@@ -10,16 +11,6 @@ namespace quillon {
 namespace {
 
 using Rows = std::vector<const FieldRow*>;
-
-constexpr std::string_view kBeaconWord = "TNGR";
-
-bool startsWithBeaconWord(std::string_view typed) {
-  if (typed.size() < kBeaconWord.size()) return false;
-  for (std::size_t i = 0; i < kBeaconWord.size(); ++i) {
-    if ((typed[i] & ~0x20) != kBeaconWord[i]) return false;
-  }
-  return true;
-}
 
 // Letter n of the text as the report would show it.
 std::string letterText(std::string_view typed, std::size_t n) {
@@ -32,15 +23,9 @@ void addRows(Rows& into, const Rows& more) {
   }
 }
 
-std::size_t fieldCount(FrameKind kind) {
-  std::size_t n = 0;
-  for (const FieldGroupTable& group : frameRule(kind).table->groups) n += group.rows.size();
-  return n;
-}
-
 // "a, b and c"; with `most` set, at most that many names and then "and N more fields".
-std::string names(FrameKind kind, const Rows& rows, std::size_t most) {
-  if (rows.size() == fieldCount(kind)) return "every field";
+std::string names(const FrameRule& rule, const Rows& rows, std::size_t most) {
+  if (rows.size() == fieldCount(rule)) return "every field";
   const std::size_t shown = rows.size() > most ? most - 1 : rows.size();
   std::string out;
   for (std::size_t i = 0; i < shown; ++i) {
@@ -60,13 +45,29 @@ struct Sentences {
     hint.detail += detail;
   }
   // A sentence that ends in the fields it costs.
-  void add(FrameKind kind, const std::string& what, const Rows& rows) {
+  void add(const FrameRule& rule, const std::string& what, const Rows& rows) {
     if (rows.empty()) return add(what, what);
     hint.warns = true;
-    add(what + ": " + names(kind, rows, 3) + " will be missing",
-        what + ": " + names(kind, rows, rows.size()) + " will be missing");
+    add(what + ": " + names(rule, rows, 3) + " will be missing",
+        what + ": " + names(rule, rows, rows.size()) + " will be missing");
   }
 };
+
+// In a frame of several words, their order: ": satellite 8, then PDA 8" in short, and
+// ": the satellite status word first, then the PDA status word" in full.
+std::pair<std::string, std::string> wordOrder(const FrameRule& rule) {
+  std::string brief, full;
+  const Block* last = nullptr;
+  for (const FieldGroup& group : rule.groups) {
+    if (!group.block || group.block == last) continue;
+    const std::string_view noun = group.block->noun;
+    brief += (last ? ", then " : ": ") + std::string(noun.substr(0, noun.find(' '))) + " " +
+             std::to_string(rule.parts[group.part].letters);
+    full += (last ? ", then the " : ": the ") + std::string(noun) + (last ? "" : " first");
+    last = group.block;
+  }
+  return {brief, full};
+}
 
 }  // namespace
 
@@ -84,32 +85,26 @@ std::string fieldName(const FieldRow& row) {
   return name;
 }
 
-std::vector<const FieldRow*> fieldsRemovedBy(FrameKind kind, std::size_t letter, bool invalid) {
-  const std::size_t length = frameRule(kind).letters;
-  std::u32string letters(length, U'0');
-  if (letter < length) letters[letter] = invalid ? U'G' : kNotCopiedMark;
+std::vector<const FieldRow*> fieldsRemovedBy(const FrameRule& rule, std::size_t letter, bool invalid) {
+  std::u32string letters(rule.letters, U'0');
+  if (letter < rule.letters) letters[letter] = invalid ? U'G' : kNotCopiedMark;
   Rows removed;
-  for (const Field& field : decodeFrame(kind, letters)) {
+  for (const Field& field : decodeFrame(rule, letters)) {
     if (!field.analyzed) removed.push_back(field.row);
   }
   return removed;
 }
 
-LetterHint letterHint(FrameKind kind, std::string_view typed) {
-  const FrameRule& rule = frameRule(kind);
+LetterHint letterHint(const FrameRule& rule, std::string_view typed) {
   const std::u32string letters = toLetters(typed);
   const std::size_t count = letters.size();
   const std::size_t checked = std::min(count, rule.letters);
   const std::string needed = std::to_string(rule.letters) + " letters";
-  const bool combined = kind == FrameKind::SatellitePda;
-  const std::string order = combined ? ": satellite 8, then PDA 8" : "";
-  const std::string orderInFull = combined ? ": the satellite status word first, then the PDA status word" : "";
+  const auto [order, orderInFull] = wordOrder(rule);
 
   Sentences out;
-  std::size_t first = 0;  // letters before it belong to the beacon word
-  if (startsWithBeaconWord(typed)) {
-    first = std::min(checked, kBeaconWord.size() + (count > 4 && letters[4] == U' ' ? 1 : 0));
-  }
+  // Letters before `first` belong to the beacon word: the text is ASCII up to it.
+  const std::size_t first = std::min(checked, beaconWordLength(typed));
 
   std::string counted = count == 0 ? needed : std::to_string(count) + " of " + needed;
   Rows lostToMarks;
@@ -117,14 +112,14 @@ LetterHint letterHint(FrameKind kind, std::string_view typed) {
   for (std::size_t n = first; n < checked; ++n) {
     if (letters[n] != kNotCopiedMark) continue;
     ++marks;
-    if (count == rule.letters) addRows(lostToMarks, fieldsRemovedBy(kind, n, false));
+    if (count == rule.letters) addRows(lostToMarks, fieldsRemovedBy(rule, n, false));
   }
   const bool problems = marks > 0 || first > 0 ||
                         std::any_of(letters.begin(), letters.begin() + static_cast<std::ptrdiff_t>(checked),
                                     [](char32_t c) { return !isHexLetterOrMark(c, kNotCopiedMark); });
   if (marks > 0) {
     counted += ", " + std::to_string(marks) + " not copied";
-    out.add(kind, counted, lostToMarks);
+    out.add(rule, counted, lostToMarks);
   } else {
     const bool showOrder = !problems && count < rule.letters;
     out.add(counted + (showOrder ? order : ""), counted + (showOrder ? orderInFull : ""));
@@ -132,8 +127,8 @@ LetterHint letterHint(FrameKind kind, std::string_view typed) {
 
   if (first > 0) {
     Rows lost;
-    for (std::size_t n = 0; n < first; ++n) addRows(lost, fieldsRemovedBy(kind, n, true));
-    out.add(kind, "leave out the beacon word TNGR", lost);
+    for (std::size_t n = 0; n < first; ++n) addRows(lost, fieldsRemovedBy(rule, n, true));
+    out.add(rule, "leave out the beacon word TNGR", lost);
   }
   for (std::size_t n = first; n < checked; ++n) {
     if (isHexLetterOrMark(letters[n], kNotCopiedMark)) continue;
@@ -145,7 +140,7 @@ LetterHint letterHint(FrameKind kind, std::string_view typed) {
       what += " '" + shown + "' is not a hex letter";
       if (shown == "X") what += " (a letter not copied is a lower-case 'x')";
     }
-    out.add(kind, what, fieldsRemovedBy(kind, n, true));
+    out.add(rule, what, fieldsRemovedBy(rule, n, true));
   }
   return out.hint;
 }

@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/frames.h"
+#include "core/frame.h"
 
 namespace quillon {
 
@@ -25,11 +25,11 @@ struct LetterHint {
   bool warns = false;  // some letter will cost fields
 };
 
-LetterHint letterHint(FrameKind kind, std::string_view typed);
+LetterHint letterHint(const FrameRule& rule, std::string_view typed);
 
 // The fields that letter `letter` (0-based) of a full frame removes when it is the
 // not-copied mark, or when it is invalid; in report order.
-std::vector<const FieldRow*> fieldsRemovedBy(FrameKind kind, std::size_t letter, bool invalid);
+std::vector<const FieldRow*> fieldsRemovedBy(const FrameRule& rule, std::size_t letter, bool invalid);
 
 // A field as the hint names it: its report label without the trailing verb,
 // "Current of battery is " -> "current of battery".

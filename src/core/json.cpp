@@ -1,15 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/json.h"
 
-#include "core/letters.h"
-#include "core/report.h"
-
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <utility>
+
+#include "core/letters.h"
 
 namespace quillon {
 
@@ -117,86 +116,6 @@ void appendJsonNumber(std::string& out, double value) {
     if (std::abs(e) < 10) out += '0';
     out += std::to_string(std::abs(e));
   }
-}
-
-void appendJsonField(std::string& members, std::string& missing, const Field& field) {
-  if (!field.analyzed) {
-    if (!missing.empty()) missing += ',';
-    appendJsonString(missing, field.row->key);
-    return;
-  }
-  if (!members.empty()) members += ',';
-  appendJsonString(members, field.row->key);
-  members += ':';
-  switch (field.row->form) {
-    case FieldForm::Engineering: appendJsonNumber(members, field.engineering); break;
-    case FieldForm::Count: appendFieldValue(members, field); break;
-    case FieldForm::State: appendJsonString(members, field.state); break;
-  }
-}
-
-JsonRecords::JsonRecords(FrameKind kind) {
-  start = R"({"kind":)";
-  appendJsonString(start, frameRule(kind).name);
-  start += R"(,"data":)";
-}
-
-void JsonRecords::setTimes(std::string_view utcIso, std::string_view localIso) {
-  times = R"(,"utc":)";
-  appendJsonString(times, utcIso);
-  times += R"(,"local":)";
-  appendJsonString(times, localIso);
-}
-
-void JsonRecords::append(std::string& out, std::string_view data, std::span<const JsonPiece> pieces) const {
-  out += start;
-  appendJsonString(out, data);
-  out += times;
-  // Each block's fields, then the keys it left out.
-  for (std::size_t first = 0, end = 0; first < pieces.size(); first = end) {
-    const std::string_view block = pieces[first].block;
-    while (end < pieces.size() && pieces[end].block == block) ++end;
-    out += ',';
-    if (!block.empty()) {
-      appendJsonString(out, block);
-      out += ":{";
-    }
-    for (const bool analysed : {true, false}) {
-      out += analysed ? R"("fields":{)" : R"(,"notAnalyzed":[)";
-      bool none = true;
-      for (std::size_t i = first; i < end; ++i) {
-        const std::string_view list = analysed ? pieces[i].members : pieces[i].missing;
-        if (list.empty()) continue;
-        if (!std::exchange(none, false)) out += ',';
-        out += list;
-      }
-      out += analysed ? '}' : ']';
-    }
-    if (!block.empty()) out += '}';
-  }
-  out += '}';
-}
-
-void appendJsonRecord(std::string& out, FrameKind kind, std::string_view data, std::string_view utcIso,
-                      std::string_view localIso, std::span<const JsonPiece> pieces) {
-  JsonRecords records(kind);
-  records.setTimes(utcIso, localIso);
-  records.append(out, data, pieces);
-}
-
-void appendJsonRecord(std::string& out, FrameKind kind, std::string_view data, std::string_view utcIso,
-                      std::string_view localIso, const std::vector<Field>& fields) {
-  // One piece a block.
-  std::vector<std::string> lists(2 * fields.size());
-  std::vector<JsonPiece> pieces;
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (pieces.empty() || pieces.back().block != fields[i].block) pieces.push_back({fields[i].block, {}, {}});
-    const std::size_t at = 2 * (pieces.size() - 1);
-    appendJsonField(lists[at], lists[at + 1], fields[i]);
-    pieces.back().members = lists[at];
-    pieces.back().missing = lists[at + 1];
-  }
-  appendJsonRecord(out, kind, data, utcIso, localIso, pieces);
 }
 
 }  // namespace quillon

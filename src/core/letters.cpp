@@ -10,28 +10,9 @@
 
 namespace quillon {
 
-bool isHexLetterOrMark(char32_t c, char32_t mark) {
-  return c == mark || (c >= U'0' && c <= U'9') || (c >= U'a' && c <= U'f') || (c >= U'A' && c <= U'F');
-}
-
-int hexLetterValue(char32_t c) {
-  if (c >= U'0' && c <= U'9') return static_cast<int>(c - U'0');
-  if (c >= U'a' && c <= U'f') return static_cast<int>(c - U'a') + 10;
-  if (c >= U'A' && c <= U'F') return static_cast<int>(c - U'A') + 10;
-  return 0;
-}
-
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
-
-// Printable ASCII is one letter a byte: the common case needs no segmentation.
-bool isPrintableAscii(std::string_view text) {
-  for (const char c : text) {
-    if (c < 0x20 || c > 0x7E) return false;
-  }
-  return true;
-}
 
 bool breaksTheLine(char32_t cp) {
   return cp < 0x20 || (cp >= 0x7F && cp <= 0x9F) || cp == 0x2028 || cp == 0x2029;
@@ -122,6 +103,14 @@ void forEachLetter(const Shown& shown, F f) {
 }
 
 }  // namespace
+
+// Printable ASCII is one letter a byte: the common case needs no segmentation.
+bool isPrintableAscii(std::string_view text) {
+  for (const char c : text) {
+    if (c < 0x20 || c > 0x7E) return false;
+  }
+  return true;
+}
 
 std::size_t utf8Length(std::string_view text, std::size_t i) {
   std::size_t len = 0;

@@ -12,15 +12,25 @@
 #include <string>
 #include <string_view>
 
-#include "core/fields.h"
-
 namespace quillon {
 
+inline constexpr char32_t kNotCopiedMark = U'x';
+
 // True when c is the mark or one of 0-9, a-f, A-F.
-bool isHexLetterOrMark(char32_t c, char32_t mark);
+constexpr bool isHexLetterOrMark(char32_t c, char32_t mark) {
+  return c == mark || (c >= U'0' && c <= U'9') || (c >= U'a' && c <= U'f') || (c >= U'A' && c <= U'F');
+}
 
 // 0-15 for a hexadecimal digit of either case, 0 for anything else.
-int hexLetterValue(char32_t c);
+constexpr int hexLetterValue(char32_t c) {
+  if (c >= U'0' && c <= U'9') return static_cast<int>(c - U'0');
+  if (c >= U'a' && c <= U'f') return static_cast<int>(c - U'a') + 10;
+  if (c >= U'A' && c <= U'F') return static_cast<int>(c - U'A') + 10;
+  return 0;
+}
+
+// True when every byte is printable ASCII: one letter a byte, shown as typed.
+bool isPrintableAscii(std::string_view text);
 
 // The typed text as a report shows it (see above); every other character as typed.
 std::string shownText(std::string_view typed);

@@ -14,11 +14,11 @@
 // letters 9-10 (MODE) and HouseKeepingPower letters 21-22 (POWER). An invalid letter
 // silences the decoders that read it; the others still decode.
 
-#include "core/frames.h"
+#include "core/frame.h"
 
 namespace quillon {
 
-extern const FrameTable kHouseKeepingFrame;
+extern const FrameRule kHouseKeepingFrame;
 
 class HouseKeepingValues : public TableDecoder {
  public:

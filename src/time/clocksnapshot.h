@@ -41,19 +41,19 @@ class ClockSnapshot {
   explicit ClockSnapshot(ClockSource source = readSystemClock);
 
   // Reads the clock and never throws for an out-of-range clock: the times are kept and
-  // HasJulianDate() tells whether the Julian Date could be computed.
-  static ClockSnapshot Read(ClockSource source = readSystemClock);
+  // hasJulianDate() tells whether the Julian Date could be computed.
+  static ClockSnapshot read(ClockSource source = readSystemClock);
 
   // Reads the clock again. The calendar fields are replaced first; an out-of-range UTC
   // reading then throws SpaceTimeException and leaves the previous Julian Date.
   void Update();
   // Update() without the exception: false when the Julian Date could not be computed.
-  bool Refresh() noexcept;
+  bool refresh() noexcept;
 
   double GetJulianDate() const { return julianDate; }
-  bool HasJulianDate() const { return julianDateValid; }
-  const CalendarTime& Local() const { return local; }
-  const CalendarTime& Utc() const { return utc; }
+  bool hasJulianDate() const { return julianDateValid; }
+  const CalendarTime& localTime() const { return local; }
+  const CalendarTime& utcTime() const { return utc; }
 
   // Text forms 1-6; any other form gives "parameter: out of range. set 1 - 6".
   std::string GetLocalTimeText(int form) const;
@@ -96,7 +96,7 @@ struct ClockPanelTexts {
 // has moved on.
 class ClockPanel {
  public:
-  const ClockPanelTexts& Show(const ClockSnapshot& snapshot);
+  const ClockPanelTexts& show(const ClockSnapshot& snapshot);
 
  private:
   ClockPanelTexts texts;

@@ -1,65 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "core/telemetry_log.h"
-
-#include <fcntl.h>
-#include <unistd.h>
+#include "log/telemetry.h"
 
 #include <algorithm>
-#include <chrono>
-#include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <cmath>
-#include <cstring>
-#include <filesystem>
 #include <nlohmann/json.hpp>
 
 #include "core/hint.h"
-#include "core/json.h"
-#include "core/letters.h"
+#include "frames/framelist.h"
+#include "time/clocksnapshot.h"
 
 namespace quillon {
-
-std::optional<CheckTexts> checkTexts(FrameKind kind, std::string_view typed, const stm::ClockReading& reading,
-                                     LineEnd end) {
-  std::vector<Field> fields;
-  if (!decodeFrame(kind, toLetters(typed), fields)) return std::nullopt;
-  CheckTexts texts;
-  const std::string shown = shownText(typed);
-  appendHeaderStart(texts.report, kind, reading, end);
-  texts.report += shown;
-  texts.report += lineEnd(end);
-  texts.report += lineEnd(end);
-  appendReportBody(texts.report, fields, end);
-  appendJsonRecord(texts.record, kind, shown, stm::isoUtcText(reading.utc), stm::isoLocalText(reading), fields);
-  texts.record += '\n';
-  return texts;
-}
-
-std::string appendLogLine(const std::string& path, std::string_view line) {
-  std::error_code ignored;  // a folder that cannot be made shows up as the open failing
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ignored);
-  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-  if (fd < 0) return std::strerror(errno);
-  int error = 0;
-  while (!line.empty() && error == 0) {
-    const ssize_t n = ::write(fd, line.data(), line.size());
-    if (n > 0) {
-      line.remove_prefix(static_cast<std::size_t>(n));
-    } else if (n < 0 && errno != EINTR) {
-      error = errno;
-    }
-  }
-  // On the disk before the report appears: a crash or a power cut after it loses nothing.
-  if (error == 0 && ::fdatasync(fd) != 0 && errno != EINVAL) error = errno;
-  if (::close(fd) != 0 && error == 0) error = errno;
-  return error == 0 ? std::string() : std::strerror(error);
-}
-
-std::string logFailureText(const std::string& path, const std::string& reason) {
-  return "The log could not be written: " + path + " (" + reason +
-         ").\nChecks go on and their reports still go into the result box. "
-         "File > Keep a Log turns the log off.";
-}
 
 std::optional<double> isoUtcMilliseconds(std::string_view iso) {
   // YYYY-MM-DDThh:mm:ss.mmmZ
@@ -86,10 +38,10 @@ std::optional<double> isoUtcMilliseconds(std::string_view iso) {
 std::string TelemetrySeries::name() const { return fieldName(*row) + std::string(row->unit); }
 
 Telemetry::Telemetry() {
-  for (FrameKind kind : kAllFrames) {
-    for (const FieldGroupTable& group : frameRule(kind).table->groups) {
+  for (const FrameRule* frame : allFrames()) {
+    for (const FieldGroup& group : frame->groups) {
       for (const FieldRow& row : group.rows) {
-        if (row.form == FieldForm::Engineering) all.push_back({kind, &row, {}});
+        if (row.form == FieldForm::Engineering) all.push_back({frame, &row, {}});
       }
     }
   }
@@ -104,7 +56,7 @@ void Telemetry::addLine(std::string_view line) {
   if (record.is_object()) {
     const auto kind = record.find("kind");
     const auto time = record.find("utc");
-    if (kind != record.end() && kind->is_string()) rule = frameRuleNamed(kind->get_ref<const std::string&>());
+    if (kind != record.end() && kind->is_string()) rule = frameNamed(kind->get_ref<const std::string&>());
     if (time != record.end() && time->is_string()) utc = isoUtcMilliseconds(time->get_ref<const std::string&>());
   }
   if (!rule || !utc) {
@@ -114,7 +66,7 @@ void Telemetry::addLine(std::string_view line) {
   }
   ++recordCount;
   for (TelemetrySeries& series : all) {
-    if (series.kind != rule->kind) continue;
+    if (series.frame != rule) continue;
     const auto fields = record.find("fields");
     if (fields == record.end() || !fields->is_object()) continue;
     const auto value = fields->find(std::string(series.row->key));

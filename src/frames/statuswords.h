@@ -19,13 +19,13 @@
 // invalid letter leaves its whole word unanalysed, and the other word of a combined
 // frame still decodes.
 
-#include "core/frames.h"
+#include "core/frame.h"
 
 namespace quillon {
 
-extern const FrameTable kSatelliteFrame;
-extern const FrameTable kPdaFrame;
-extern const FrameTable kSatellitePdaFrame;
+extern const FrameRule kSatelliteFrame;
+extern const FrameRule kPdaFrame;
+extern const FrameRule kSatellitePdaFrame;
 
 class SatelliteStatus : public TableDecoder {
  public:

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/julian_date_command.h"
+#include "cli/juliandatecommand.h"
 
-#include "time/space_time.h"
+#include "time/juliandate.h"
 
 namespace quillon::cli {
 

@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The kept log and the telemetry read back from it.
+// Telemetry read back from the kept log, or from any JSON Lines file quillon-decode wrote,
+// for the chart:
 //
-//   check --checkTexts--> report (result box) + JSON Lines record --appendLogLine--> log file
-//   log or any JSON Lines file --Telemetry::addLine--> engineering values per field over UTC
-//
-// The record is the one quillon-decode --json writes, from the check's own clock reading,
-// so a report and its record always carry the same time.
+//   JSON Lines record --Telemetry::addLine--> engineering values per field over UTC
+//   series --decimate--> at most two points a pixel
 
 #include <cstddef>
 #include <istream>
@@ -16,28 +14,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/report.h"
+#include "core/frame.h"
 
 namespace quillon {
-
-// The log's file name in the user's data folder.
-inline constexpr std::string_view kLogFileName = "checks.jsonl";
-
-struct CheckTexts {
-  std::string report;
-  std::string record;  // one line, LF-terminated
-};
-
-// The report and the log record of one check; nullopt when the length is wrong.
-std::optional<CheckTexts> checkTexts(FrameKind kind, std::string_view typed, const stm::ClockReading& reading,
-                                     LineEnd end);
-
-// Appends `line` to the file at `path` (its folder is made when missing) and hands it to
-// the disk before returning. Empty on success, else why it failed.
-std::string appendLogLine(const std::string& path, std::string_view line);
-
-// What the operator is told, once, when the log cannot be written.
-std::string logFailureText(const std::string& path, const std::string& reason);
 
 // Milliseconds since 1970 of "2026-12-06T18:25:28.123Z"; nullopt for any other form.
 std::optional<double> isoUtcMilliseconds(std::string_view iso);
@@ -49,7 +28,7 @@ struct TelemetryPoint {
 
 // One engineering field of one frame kind, point by point.
 struct TelemetrySeries {
-  FrameKind kind;
+  const FrameRule* frame;
   const FieldRow* row;
   std::vector<TelemetryPoint> points;
   std::string name() const;  // "voltage of battery [V]"

@@ -59,10 +59,10 @@ class LineReader {
   bool readFailed = false;
 };
 
-// The frame in a log line, or nullopt for a line to skip. Drops one CR before the LF,
-// leading and trailing blanks (an indented log), and a beacon word "TNGR" followed by
-// blanks; everything else stays as typed, so a blank among the letters is an invalid
-// letter.
+// The frame in a log line, or nullopt for an empty line to skip. Drops one CR before the
+// LF, leading and trailing blanks (an indented log), and the beacon word with the blanks
+// after it (core/beacon.h); everything else stays as typed, so a blank among the letters is
+// an invalid letter. A line of the beacon word alone is a frame of no letters.
 std::optional<std::string_view> frameText(std::string_view line);
 
 }  // namespace quillon::cli

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "time/clock_snapshot.h"
+#include "time/clocksnapshot.h"
 
 #include <algorithm>
 #include <charconv>
@@ -9,7 +9,7 @@
 #include <memory>
 #include <utility>
 
-#include "time/space_time.h"
+#include "time/juliandate.h"
 
 namespace stm {
 
@@ -62,9 +62,9 @@ ClockSnapshot::ClockSnapshot(ClockSource source, Unread) : source(std::move(sour
 
 ClockSnapshot::ClockSnapshot(ClockSource source) : source(std::move(source)) { Update(); }
 
-ClockSnapshot ClockSnapshot::Read(ClockSource source) {
+ClockSnapshot ClockSnapshot::read(ClockSource source) {
   ClockSnapshot snapshot(std::move(source), Unread{});
-  snapshot.Refresh();
+  snapshot.refresh();
   return snapshot;
 }
 
@@ -77,7 +77,7 @@ void ClockSnapshot::Update() {
   julianDateValid = true;
 }
 
-bool ClockSnapshot::Refresh() noexcept {
+bool ClockSnapshot::refresh() noexcept {
   try {
     Update();
     return true;
@@ -156,8 +156,8 @@ std::string isoLocalText(const ClockReading& reading) {
   return isoText(reading.local, zone);
 }
 
-const ClockPanelTexts& ClockPanel::Show(const ClockSnapshot& snapshot) {
-  ClockReading now{snapshot.Local(), snapshot.Utc()};
+const ClockPanelTexts& ClockPanel::show(const ClockSnapshot& snapshot) {
+  ClockReading now{snapshot.localTime(), snapshot.utcTime()};
   now.local.millisecond = now.utc.millisecond = 0;
   if (now.local != shown.local || now.utc != shown.utc) {
     texts.utc = snapshot.GetUtcText(2);
@@ -165,7 +165,7 @@ const ClockPanelTexts& ClockPanel::Show(const ClockSnapshot& snapshot) {
     shown = now;
   }
   texts.julianDate =
-      snapshot.HasJulianDate() ? julianDateText(snapshot.GetJulianDate()) : kJulianDateUnavailable;
+      snapshot.hasJulianDate() ? julianDateText(snapshot.GetJulianDate()) : kJulianDateUnavailable;
   return texts;
 }
 

@@ -10,11 +10,11 @@ class SpaceTimeException {
  public:
   enum Code : int { Year = 1, Month = 2, Day = 3, Hour = 4, Minute = 5, Second = 6, Millisecond = 7 };
 
-  explicit SpaceTimeException(int code) : code(code) {}
-  int Code() const { return code; }
+  explicit SpaceTimeException(int code) : errorCode(code) {}
+  int code() const { return errorCode; }
 
  private:
-  int code;
+  int errorCode;
 };
 
 // The error in words, e.g. "year outside 1900..2100".

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "hk/housekeeping.h"
+#include "frames/housekeeping.h"
 
 namespace quillon {
 
@@ -29,7 +29,7 @@ constexpr FieldRow kVoltages[] = {
     engineering("mainBusVoltage", "Voltage of main bus is ", byteBits(3), volts924, " [V]"),
 };
 
-// "Amatuer" as the satellite's operators have always logged it.
+// "Amatuer" as the satellite's operators log it.
 constexpr FieldRow kModes[] = {
     state("satelliteMode", "Satellite mode is ", byteBits(0, 7, 1), kFlightDebug),
     state("usbPower", "USB Power is ", byteBits(0, 6, 1), kOnOff),
@@ -60,7 +60,7 @@ constexpr FieldRow kPower[] = {
     state("djC5TxPower", "DJ-C5(TX) power is ", byteBits(0, 0, 1), kOnOff),
 };
 
-constexpr FieldGroupTable kGroups[] = {
+constexpr FieldGroup kGroups[] = {
     {Values, kVoltages},
     {Status, kModes},
     {Values, kSensors},
@@ -69,6 +69,7 @@ constexpr FieldGroupTable kGroups[] = {
 
 }  // namespace
 
-const FrameTable kHouseKeepingFrame{kParts, kGroups};
+constexpr FrameRule kHouseKeepingFrame{"hk", "House Keeping", "Tanager CW House Keeping Status", 22, kParts, kGroups};
+static_assert(frameIsSound(kHouseKeepingFrame));
 
 }  // namespace quillon

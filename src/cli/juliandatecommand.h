@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "time/clock_snapshot.h"
+#include "time/clocksnapshot.h"
 
 namespace quillon::cli {
 

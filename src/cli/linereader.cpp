@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/line_reader.h"
+#include "cli/linereader.h"
 
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+
+#include "core/beacon.h"
 
 namespace quillon::cli {
 
@@ -109,19 +111,12 @@ void LineReader::skipRestOfLine(Line& line) {
   begin = end;
 }
 
-namespace {
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-}  // namespace
-
 std::optional<std::string_view> frameText(std::string_view line) {
   if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   while (!line.empty() && isBlank(line.back())) line.remove_suffix(1);
   while (!line.empty() && isBlank(line.front())) line.remove_prefix(1);
   if (line.empty()) return std::nullopt;
-  if (line.size() > 4 && line.starts_with("TNGR") && isBlank(line[4])) {
-    line.remove_prefix(4);
-    while (isBlank(line.front())) line.remove_prefix(1);  // stops at a letter: trailing blanks are gone
-  }
+  line.remove_prefix(beaconWordLength(line));
   return line;
 }
 

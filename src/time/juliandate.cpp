@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "time/space_time.h"
+#include "time/juliandate.h"
 
 namespace stm {
 
 std::string_view describe(const SpaceTimeException& e) {
-  switch (e.Code()) {
+  switch (e.code()) {
     case SpaceTimeException::Year: return "year outside 1900..2100";
     case SpaceTimeException::Month: return "month outside 1..12";
     case SpaceTimeException::Day: return "day outside 1..31";

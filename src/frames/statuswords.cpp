@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "status/status_words.h"
+#include "frames/statuswords.h"
 
 namespace quillon {
 
@@ -24,7 +24,7 @@ constexpr std::string_view kFmMode[] = {
 constexpr std::string_view kServiceMode[] = {
     "disable",  "digipeater uplink mode", "digipeater multicast mode", "not used",
     "not used", "not used",               "not used",                  "EMERGENCY MAINTENANCE MODE"};
-// "deplyed" as the satellite's operators have always logged it.
+// "deplyed" as the satellite's operators log it.
 constexpr std::string_view kSatelliteAntenna[] = {"not deplyed", "deployed"};
 constexpr int kPacketIntervalSeconds[] = {1, 2, 3, 5, 10, 30, 60, 120};
 
@@ -54,7 +54,7 @@ constexpr FieldRow kSatellite[] = {
 constexpr std::string_view kOnBoardTime[] = {"not synchronized", "synchronized"};
 constexpr std::string_view kCamera[] = {"disable", "enable", "enable", "enable"};  // any mode is enabled
 constexpr std::string_view kTle[] = {"not uplinked", "uplinked"};
-// "writting" as the satellite's operators have always logged it.
+// "writting" as the satellite's operators log it.
 constexpr std::string_view kApdFileMode[] = {"no access", "writting", "reading", "error @ APD File Mode"};
 constexpr std::string_view kLogFileMode[] = {"no access", "writting", "reading", "error @ Log File Mode"};
 constexpr std::string_view kImageFormat[] = {"Windows bitmap", "UYVY", "JPEG (HIGH)", "JPEG (LOW)"};
@@ -89,14 +89,22 @@ constexpr DecoderPart kPdaPart[] = {PdaStatus::kPart};
 // The satellite word first.
 constexpr DecoderPart kBothParts[] = {SatelliteStatus::kPart, {8, PdaStatus::kPart.letters}};
 
-constexpr FieldGroupTable kSatelliteGroups[] = {{0, kSatellite}};
-constexpr FieldGroupTable kPdaGroups[] = {{0, kPda}};
-constexpr FieldGroupTable kBothGroups[] = {{0, kSatellite, "satellite"}, {1, kPda, "pda"}};
+constexpr Block kSatelliteWord{"satellite", "satellite status word"};
+constexpr Block kPdaWord{"pda", "PDA status word"};
+
+constexpr FieldGroup kSatelliteGroups[] = {{0, kSatellite}};
+constexpr FieldGroup kPdaGroups[] = {{0, kPda}};
+constexpr FieldGroup kBothGroups[] = {{0, kSatellite, &kSatelliteWord}, {1, kPda, &kPdaWord}};
 
 }  // namespace
 
-const FrameTable kSatelliteFrame{kSatellitePart, kSatelliteGroups};
-const FrameTable kPdaFrame{kPdaPart, kPdaGroups};
-const FrameTable kSatellitePdaFrame{kBothParts, kBothGroups};
+constexpr FrameRule kSatelliteFrame{"sat", "Satellite Status", "Tanager Satellite Status", 8, kSatellitePart,
+                                    kSatelliteGroups};
+constexpr FrameRule kPdaFrame{"pda", "PDA Status", "Tanager PDA Status", 8, kPdaPart, kPdaGroups};
+constexpr FrameRule kSatellitePdaFrame{"satpda", "Sat. + PDA Status", "Tanager Satellite & PDA Status", 16,
+                                       kBothParts, kBothGroups};
+static_assert(frameIsSound(kSatelliteFrame));
+static_assert(frameIsSound(kPdaFrame));
+static_assert(frameIsSound(kSatellitePdaFrame));
 
 }  // namespace quillon
