@@ -13,6 +13,7 @@
 #include <string>
 
 #include "cli/batch.h"
+#include "frames/framelist.h"
 
 namespace {
 
@@ -58,8 +59,8 @@ void decodeFile(benchmark::State& state, OutputForm form, bool realClock) {
   for (auto _ : state) {
     ::lseek(fd, 0, SEEK_SET);
     ReportWriter writer =
-        realClock ? ReportWriter(FrameKind::HouseKeeping, form)
-                  : ReportWriter(FrameKind::HouseKeeping, form, stm::fixedClock(stm::readSystemClock()));
+        realClock ? ReportWriter(*frameNamed("hk"), form)
+                  : ReportWriter(*frameNamed("hk"), form, stm::fixedClock(stm::readSystemClock()));
     const BatchResult result = decodeLog(fileSource(fd), writer, out, err);
     if (result.reports != static_cast<std::uint64_t>(kFrames)) state.SkipWithError("frames lost");
   }

@@ -27,11 +27,13 @@
 #include <fstream>
 #include <unistd.h>
 
-#include "dialog_template.h"
-#include "core/telemetry_log.h"
+#include "dialogtemplate.h"
+#include "core/check.h"
+#include "frames/framelist.h"
+#include "log/logwriter.h"
 #include "cquillonapp.h"
 #include "cquillondlg.h"
-#include "telemetry_chart.h"
+#include "telemetrychart.h"
 
 using namespace quillon::app;
 
@@ -66,9 +68,9 @@ void BM_Check(benchmark::State& state) {
   QTemporaryDir logFolder;  // the checks' records, not in the user's log
   CQuillonDlg dlg({kClock, &silentBoxes, logFolder.path()});
   dlg.show();
-  auto* box = dlg.control<QPlainTextEdit>(kResultBox);
-  auto* button = dlg.control<QPushButton>(kHouseKeepingButton);
-  dlg.control<QLineEdit>(kHouseKeepingInput)->setText(kFrame);
+  QPlainTextEdit* box = dlg.resultBox();
+  QPushButton* button = dlg.button(*quillon::frameNamed("hk"));
+  dlg.input(*quillon::frameNamed("hk"))->setText(kFrame);
   button->click();
   const QString oneReport = box->toPlainText();
   box->setPlainText(oneReport.repeated(state.range(0)));
@@ -116,7 +118,7 @@ void BM_ChartOf100kRecords(benchmark::State& state) {
     at.utc.minute = i % 60;
     at.utc.day = 1 + i / 60 / 24 % 28;
     at.utc.hour = i / 60 % 24;
-    text += quillon::checkTexts(quillon::FrameKind::HouseKeeping, kFrame.toStdString(), at,
+    text += quillon::checkTexts(*quillon::frameNamed("hk"), kFrame.toStdString(), at,
                                 quillon::LineEnd::Lf)->record;
   }
   quillon::appendLogLine(log.toStdString(), text);

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Arbitrary bytes as a beacon log through the line reader, the field cache and every
-// output form: no crash, no sanitizer report, and the output is exactly what the core
+// Arbitrary bytes as a beacon log through the line reader, one reused check and every
+// output form: no crash, no sanitizer report, and the output is exactly what a fresh check
 // writes for each frame line. JSON lines are read back with nlohmann-json and CSV rows
 // with an RFC 4180 reader, so the writers never emit what a reader would refuse.
 //
-// Byte 0 picks the frame kind and the output form, byte 1 the size of each read (as a
+// Byte 0 picks the frame of the list and the output form, byte 1 the size of each read (as a
 // pipe or a terminal delivers them); the rest is the log.
 
 #include <cstdint>
@@ -17,10 +17,8 @@
 #include <vector>
 
 #include "cli/batch.h"
-#include "cli/julian_date_command.h"
-#include "core/csv.h"
-#include "core/json.h"
-#include "core/letters.h"
+#include "cli/juliandatecommand.h"
+#include "frames/framelist.h"
 
 namespace {
 
@@ -56,20 +54,21 @@ std::vector<std::string_view> splitLines(std::string_view log) {
   return lines;
 }
 
-// What the core writes for one frame in the form.
-std::string coreOutput(FrameKind kind, OutputForm form, const std::string& typed) {
-  const std::string utc = stm::isoUtcText(kReading.utc), local = stm::isoLocalText(kReading);
-  const std::vector<Field> fields = decodeFrame(kind, toLetters(typed));
+// What a fresh check writes for one frame in the form.
+std::string coreOutput(const FrameRule& frame, OutputForm form, const std::string& typed) {
+  Check fresh(frame);
+  check(fresh.decode(typed));
   std::string out;
   switch (form) {
     case OutputForm::Json:
-      appendJsonRecord(out, kind, shownText(typed), utc, local, fields);
+      fresh.appendRecord(out, kReading);
       return out + '\n';
-    case OutputForm::Csv: appendCsvRow(out, utc, local, shownText(typed), fields); return out;
-    case OutputForm::Text: return *buildReport(kind, typed, kReading, LineEnd::Lf);
+    case OutputForm::Csv: fresh.appendCsvRow(out, kReading); return out;
+    case OutputForm::Text: fresh.appendReport(out, kReading, LineEnd::Lf); return out;
     case OutputForm::TextCrLf: break;
   }
-  return *buildReport(kind, typed, kReading, LineEnd::CrLf);
+  fresh.appendReport(out, kReading, LineEnd::CrLf);
+  return out;
 }
 
 // Cells per row of RFC 4180 text; every row must end in CR LF and every quote be closed.
@@ -101,15 +100,16 @@ std::vector<std::size_t> csvCellCounts(std::string_view text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2) return 0;
-  const FrameKind kind = kAllFrames[data[0] & 3];
-  const auto form = static_cast<OutputForm>((data[0] >> 2) % 4);
+  const auto frames = allFrames();
+  const FrameRule& kind = *frames[data[0] % frames.size()];
+  const auto form = static_cast<OutputForm>(data[0] / frames.size() % 4);
   const std::size_t step = 1 + data[1];
   const std::string_view log(reinterpret_cast<const char*>(data) + 2, size - 2);
 
   // What the log must give: the core's output for every frame line, a refusal for the rest.
   std::string expected;
-  if (form == OutputForm::Csv) appendCsvHeader(expected, kind);
-  std::vector<std::string> frames;
+  if (form == OutputForm::Csv) Check(kind).appendCsvHeader(expected);
+  std::vector<std::string> typedFrames;
   std::uint64_t refused = 0;
   // A byte-order mark counts toward the kept bytes of line 1.
   std::size_t mark = log.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
@@ -122,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       ++refused;
       continue;
     }
-    frames.push_back(typed);
+    typedFrames.push_back(typed);
     expected += coreOutput(kind, form, typed);
   }
 
@@ -130,27 +130,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::ostringstream out;
   std::ostringstream err;
   const BatchResult result = decodeLog(trickle(log, step), writer, out, err);
-  check(result.refused == refused && result.reports == frames.size());
+  check(result.refused == refused && result.reports == typedFrames.size());
   check(result.exitStatus() == (refused > 0 ? 1 : 0));
   check(out.str() == expected);
   if (form == OutputForm::Json) {
     std::istringstream lines(out.str());
     std::size_t n = 0;
     for (std::string line; std::getline(lines, line); ++n) {
-      check(nlohmann::json::parse(line)["data"] == shownText(frames[n]));  // throws, and so fails, if invalid
+      check(nlohmann::json::parse(line)["data"] == shownText(typedFrames[n]));  // throws, and so fails, if invalid
     }
-    check(n == frames.size());
+    check(n == typedFrames.size());
   }
   if (form == OutputForm::Csv) {
     const std::vector<std::size_t> counts = csvCellCounts(out.str());
-    check(counts.size() == frames.size() + 1);
+    check(counts.size() == typedFrames.size() + 1);
     for (const std::size_t cells : counts) check(cells == counts[0]);
   }
 
   // The same frames as arguments, taken exactly as typed.
   std::ostringstream argOut;
-  const BatchResult args = decodeFrames(frames, writer, argOut, err);
-  check(args.refused == 0 && args.reports == frames.size() && argOut.str() == out.str());
+  const BatchResult args = decodeFrames(typedFrames, writer, argOut, err);
+  check(args.refused == 0 && args.reports == typedFrames.size() && argOut.str() == out.str());
 
   // The log as a jd instant: parsed or not, never a crash.
   if (const auto instant = parseUtcInstant(log)) julianDateOf(*instant);

@@ -11,10 +11,12 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "core/telemetry_log.h"
+#include "core/check.h"
+#include "frames/framelist.h"
+#include "log/logwriter.h"
 #include "cquillondlg.h"
-#include "dialog_template.h"
-#include "telemetry_chart.h"
+#include "dialogtemplate.h"
+#include "telemetrychart.h"
 
 using namespace quillon::app;
 
@@ -35,17 +37,18 @@ int main(int argc, char** argv) {
       at.utc = {2009, 6, 29 + (14 * 60 + i * 20) / 1440, (14 + i / 3) % 24, i % 3 * 20, 0, 0};
       char frame[32];
       std::snprintf(frame, sizeof frame, "89D0%02X6820%02X2FBCA7A01F", 0x98 + i / 4, 0x40 + (i * 7) % 24);
-      log += quillon::checkTexts(quillon::FrameKind::HouseKeeping, frame, at, quillon::LineEnd::Lf)->record;
+      log += quillon::checkTexts(*quillon::frameNamed("hk"), frame, at, quillon::LineEnd::Lf)->record;
     }
     quillon::appendLogLine(QDir(folder.path()).filePath(QStringLiteral("checks.jsonl")).toStdString(), log);
   }
   CQuillonDlg dlg({stm::fixedClock(moment), nullptr, folder.path()});
   dlg.show();
-  dlg.control<QLineEdit>(kHouseKeepingInput)->setText(QStringLiteral("89D0A76820472FBCA7A01F"));
-  dlg.control<QPushButton>(kHouseKeepingButton)->click();
-  dlg.control<QLineEdit>(kHouseKeepingInput)->setText(QStringLiteral("89D0xx6820x72F"));
-  dlg.control<QLineEdit>(kSatelliteInput)->setText(QStringLiteral("89D0X768"));
-  dlg.control<QLineEdit>(kSatellitePdaInput)->setText(QStringLiteral("00000"));
+  const auto input = [&dlg](const char* name) { return dlg.input(*quillon::frameNamed(name)); };
+  input("hk")->setText(QStringLiteral("89D0A76820472FBCA7A01F"));
+  dlg.button(*quillon::frameNamed("hk"))->click();
+  input("hk")->setText(QStringLiteral("89D0xx6820x72F"));
+  input("sat")->setText(QStringLiteral("89D0X768"));
+  input("satpda")->setText(QStringLiteral("00000"));
   TelemetryChart* chart = dlg.showChart();
   for (int row : {0, 2}) chart->findChild<QListWidget*>()->item(row)->setCheckState(Qt::Checked);
 

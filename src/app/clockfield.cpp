@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "clock_field.h"
+#include "clockfield.h"
 
 #include <QApplication>
 #include <QBackingStore>

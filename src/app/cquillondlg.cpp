@@ -25,11 +25,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "clock_field.h"
+#include "clockfield.h"
+#include "core/check.h"
 #include "core/hint.h"
-#include "core/telemetry_log.h"
-#include "dialog_template.h"
-#include "telemetry_chart.h"
+#include "dialogtemplate.h"
+#include "frames/framelist.h"
+#include "log/logwriter.h"
+#include "telemetrychart.h"
 
 namespace quillon::app {
 
@@ -102,28 +104,6 @@ QWidget* createControl(const ControlTemplate& row, QWidget* parent) {
 
 }  // namespace
 
-struct CQuillonDlg::FrameControls {
-  FrameKind kind;
-  int input;
-  int button;
-  void (CQuillonDlg::*check)();
-  void (CQuillonDlg::*guard)();
-};
-
-const CQuillonDlg::FrameControls& CQuillonDlg::frameOf(FrameKind kind) {
-  using Dlg = CQuillonDlg;
-  static constexpr FrameControls kFrames[] = {
-      {FrameKind::HouseKeeping, kHouseKeepingInput, kHouseKeepingButton, &Dlg::OnCheckHouseKeeping,
-       &Dlg::OnChangeHouseKeeping},
-      {FrameKind::Satellite, kSatelliteInput, kSatelliteButton, &Dlg::OnCheckSatelliteStatus,
-       &Dlg::OnChangeSatelliteStatus},
-      {FrameKind::Pda, kPdaInput, kPdaButton, &Dlg::OnCheckPdaStatus, &Dlg::OnChangePdaStatus},
-      {FrameKind::SatellitePda, kSatellitePdaInput, kSatellitePdaButton, &Dlg::OnCheckSatellitePdaStatus,
-       &Dlg::OnChangeSatellitePdaStatus},
-  };
-  return kFrames[static_cast<int>(kind)];
-}
-
 CQuillonDlg::CQuillonDlg(DialogSeams seams, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
@@ -134,7 +114,7 @@ CQuillonDlg::CQuillonDlg(DialogSeams seams, QWidget* parent)
                                           : seams.logFolder) {
   setFont(dialogFont());
   dialogUnits.emplace(QFontMetrics(font()));
-  setWindowTitle(fromUtf8(mainDialogTemplate().title));
+  setWindowTitle(dialogTitle());
   setWindowIcon(QIcon(QStringLiteral(":/quillon/quillon.png")));
   createMenu();
   createControls();
@@ -190,24 +170,20 @@ void CQuillonDlg::createControls() {
     named->setAccessibleName(label->text());
   }
 
-  for (FrameKind kind : kAllFrames) {
-    const FrameControls& frame = frameOf(kind);
-    auto* input = control<QLineEdit>(frame.input);
-    auto* button = control<QPushButton>(frame.button);
-    button->setAccessibleName(button->text() + QStringLiteral(" (") + input->accessibleName() +
-                              QStringLiteral(")"));
-    connect(input, &QLineEdit::textChanged, this, frame.guard);
-    // After the guard: the hint reads the text as the guard left it.
-    connect(input, &QLineEdit::textChanged, this, [this, kind] { showHint(kind); });
-    connect(button, &QPushButton::clicked, this, frame.check);
-    showHint(kind);
+  // Tab order: each frame's input and button in the list's order, the result box, the clock.
+  QWidgetList tabOrder;
+  for (const FrameRule* frame : allFrames()) {
+    QLineEdit* in = input(*frame);
+    QPushButton* check = button(*frame);
+    if (!in || !check) continue;
+    check->setAccessibleName(check->text() + QStringLiteral(" (") + in->accessibleName() + QStringLiteral(")"));
+    connect(in, &QLineEdit::textChanged, this, [this, frame] { OnChangeFrame(*frame); });
+    connect(check, &QPushButton::clicked, this, [this, frame] { OnCheckFrame(*frame); });
+    showHint(*frame);
+    tabOrder << in << check;
   }
-
-  static constexpr int kTabOrder[] = {
-      kHouseKeepingInput, kHouseKeepingButton, kSatelliteInput, kSatelliteButton, kPdaInput, kPdaButton,
-      kSatellitePdaInput, kSatellitePdaButton, kResultBox,       kLocalTimeField,  kJulianDateField, kUtcField,
-  };
-  for (std::size_t i = 1; i < std::size(kTabOrder); ++i) setTabOrder(control(kTabOrder[i - 1]), control(kTabOrder[i]));
+  tabOrder << control(kResultBox) << control(kLocalTimeField) << control(kJulianDateField) << control(kUtcField);
+  for (qsizetype i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
   // Enter and Escape are caught where they land, before any control or the dialog acts.
   installEventFilter(this);
@@ -220,18 +196,18 @@ bool CQuillonDlg::InitializeDialog() {
   // dialog's event filters. Ticks of any other timer change nothing.
   connect(&clockTimer, &QTimer::timeout, this, &CQuillonDlg::OnClockTick);
   clockTimer.start(kClockPeriodMs);
-  utcField = control<ClockField>(kUtcField);
-  localTimeField = control<ClockField>(kLocalTimeField);
-  julianDateField = control<ClockField>(kJulianDateField);
+  utcField = clockField(kUtcField);
+  localTimeField = clockField(kLocalTimeField);
+  julianDateField = clockField(kJulianDateField);
   // Never throws: a clock outside the calendar's range still shows its times.
-  clockSnapshot.emplace(stm::ClockSnapshot::Read(clockSource));
+  clockSnapshot.emplace(stm::ClockSnapshot::read(clockSource));
   control(kHouseKeepingInput)->setFocus();
   return true;
 }
 
 void CQuillonDlg::OnClockTick() {
-  clockSnapshot->Refresh();
-  const stm::ClockPanelTexts& texts = clockPanel.Show(*clockSnapshot);
+  clockSnapshot->refresh();
+  const stm::ClockPanelTexts& texts = clockPanel.show(*clockSnapshot);
   // The fields draw only the characters that changed, and the tick puts them on screen in
   // one flush: an idle dialog sends the display a few rows of pixels 20 times a second.
   QRegion drawn = utcField->setText(QLatin1StringView(texts.utc));
@@ -257,20 +233,25 @@ bool CQuillonDlg::FilterEnterAndEscape(const QEvent* event) const {
   }
 }
 
-void CQuillonDlg::OnCheckHouseKeeping() { checkFrame(FrameKind::HouseKeeping); }
-void CQuillonDlg::OnChangeHouseKeeping() { guardFrame(FrameKind::HouseKeeping); }
-void CQuillonDlg::OnCheckSatelliteStatus() { checkFrame(FrameKind::Satellite); }
-void CQuillonDlg::OnChangeSatelliteStatus() { guardFrame(FrameKind::Satellite); }
-void CQuillonDlg::OnCheckPdaStatus() { checkFrame(FrameKind::Pda); }
-void CQuillonDlg::OnChangePdaStatus() { guardFrame(FrameKind::Pda); }
-void CQuillonDlg::OnCheckSatellitePdaStatus() { checkFrame(FrameKind::SatellitePda); }
-void CQuillonDlg::OnChangeSatellitePdaStatus() { guardFrame(FrameKind::SatellitePda); }
+QLineEdit* CQuillonDlg::input(const FrameRule& frame) const {
+  const FrameControls* ids = controlsOf(frame);
+  return ids ? qobject_cast<QLineEdit*>(control(ids->input)) : nullptr;
+}
 
-void CQuillonDlg::checkFrame(FrameKind kind) {
-  const std::string typed = control<QLineEdit>(frameOf(kind).input)->text().toStdString();
-  const auto texts = checkTexts(kind, typed, clockSource(), LineEnd::Lf);
+QPushButton* CQuillonDlg::button(const FrameRule& frame) const {
+  const FrameControls* ids = controlsOf(frame);
+  return ids ? qobject_cast<QPushButton*>(control(ids->button)) : nullptr;
+}
+
+QPlainTextEdit* CQuillonDlg::resultBox() const { return qobject_cast<QPlainTextEdit*>(control(kResultBox)); }
+
+ClockField* CQuillonDlg::clockField(int id) const { return qobject_cast<ClockField*>(control(id)); }
+
+void CQuillonDlg::OnCheckFrame(const FrameRule& frame) {
+  const std::string typed = input(frame)->text().toStdString();
+  const auto texts = checkTexts(frame, typed, clockSource(), LineEnd::Lf);
   if (!texts) {
-    messageBoxes->inform(this, fromUtf8(kWrongLengthCaption), fromUtf8(frameRule(kind).wrongLength));
+    messageBoxes->inform(this, fromUtf8(kWrongLengthCaption), fromUtf8(wrongLengthText(frame)));
     return;
   }
   // The record is on the disk before the report appears: closing or losing the dialog
@@ -290,22 +271,25 @@ bool CQuillonDlg::writeLog(const std::string& record) {
   return lastLogError.empty();
 }
 
-void CQuillonDlg::guardFrame(FrameKind kind) {
-  auto* input = control<QLineEdit>(frameOf(kind).input);
+void CQuillonDlg::OnChangeFrame(const FrameRule& frame) {
+  QLineEdit* box = input(frame);
   // Counted and cut by characters, so an emoji at the limit stays whole or goes whole.
-  const auto cut = cutToFrameLength(kind, input->text().toStdString());
-  if (!cut) return;
-  messageBoxes->inform(this, QString::fromLatin1(kApplicationName), fromUtf8(frameRule(kind).overLength));
-  const int caret = input->cursorPosition();
-  const QString kept = QString::fromStdString(*cut);
-  input->setText(kept);  // raises the guard once more, which finds the text within the limit
-  input->setCursorPosition(std::min(caret, static_cast<int>(kept.size())));
+  const auto cut = cutToFrameLength(frame, box->text().toStdString());
+  if (cut) {
+    messageBoxes->inform(this, QString::fromLatin1(kApplicationName), fromUtf8(overLengthText(frame)));
+    const int caret = box->cursorPosition();
+    const QString kept = QString::fromStdString(*cut);
+    box->setText(kept);  // raises the guard once more, which finds the text within the limit
+    box->setCursorPosition(std::min(caret, static_cast<int>(kept.size())));
+    return;
+  }
+  // After the guard: the hint reads the text as the guard left it.
+  showHint(frame);
 }
 
-void CQuillonDlg::showHint(FrameKind kind) {
-  const int input = frameOf(kind).input;
-  auto* hint = findChild<QLabel*>(hintName(input));
-  const LetterHint text = letterHint(kind, control<QLineEdit>(input)->text().toStdString());
+void CQuillonDlg::showHint(const FrameRule& frame) {
+  auto* hint = findChild<QLabel*>(hintName(controlsOf(frame)->input));
+  const LetterHint text = letterHint(frame, input(frame)->text().toStdString());
   const QString line = fromUtf8(text.line);
   hint->setText(hint->fontMetrics().elidedText(line, Qt::ElideRight, hint->contentsRect().width() - 1));
   hint->setToolTip(fromUtf8(text.detail));
@@ -316,7 +300,7 @@ void CQuillonDlg::showHint(FrameKind kind) {
 }
 
 void CQuillonDlg::appendToResultBox(const std::string& text) {
-  auto* box = control<QPlainTextEdit>(kResultBox);
+  QPlainTextEdit* box = resultBox();
   QTextDocument* document = box->document();
   // A report is no edit of the operator's: undo never takes it away. Turning the history
   // off for it also ends the history before it, so undo stops at the last report.
@@ -335,7 +319,7 @@ QString CQuillonDlg::logPath() const { return QDir(logFolder).filePath(fromUtf8(
 bool CQuillonDlg::saveResults(const QString& path) {
   QSaveFile file(path);
   const bool saved = file.open(QIODevice::WriteOnly) &&
-                     file.write(control<QPlainTextEdit>(kResultBox)->toPlainText().toUtf8()) >= 0 && file.commit();
+                     file.write(resultBox()->toPlainText().toUtf8()) >= 0 && file.commit();
   if (!saved) {
     messageBoxes->inform(this, QString::fromLatin1(kApplicationName),
                          tr("The results could not be saved: %1 (%2).").arg(path, file.errorString()));

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The main dialog: four frames typed by the operator, one result box, the clock panel,
-// the kept log and the telemetry chart.
+// The main dialog: an input for each frame of the frame list, one result box, the clock
+// panel, the kept log and the telemetry chart.
 //
 //   input box  --every change--> guard: over the frame length? box, then cut (core)
 //                                hint: letters so far, what a letter will cost (core)
 //   "Check !"  --click--> core checkTexts(one clock reading) --> record appended to the log
 //                         and flushed --> report appended to the result box (not undoable)
 //                         --> record to the chart, when it is open
-//   50 ms tick --> ClockSnapshot::Refresh --> UTC, local time, Julian Date fields
+//   50 ms tick --> ClockSnapshot::refresh --> UTC, local time, Julian Date fields
 //
 // Every text the operator reads comes from the core; the dialog reads texts, calls the
 // core and writes texts. The clock, the message boxes and the log folder are seams for
@@ -22,14 +22,17 @@
 #include <optional>
 #include <string>
 
-#include "core/frames.h"
-#include "cursor_rest.h"
-#include "dialog_units.h"
-#include "message_boxes.h"
-#include "time/clock_snapshot.h"
+#include "core/frame.h"
+#include "cursorrest.h"
+#include "dialogunits.h"
+#include "messageboxes.h"
+#include "time/clocksnapshot.h"
 
 class QAction;
+class QLineEdit;
 class QMenuBar;
+class QPlainTextEdit;
+class QPushButton;
 
 namespace quillon::app {
 
@@ -55,8 +58,10 @@ class CQuillonDlg : public QDialog {
 
   // The control with that identifier (1001-1012), or nullptr.
   QWidget* control(int id) const { return controls.value(id); }
-  template <class Widget>
-  Widget* control(int id) const { return qobject_cast<Widget*>(control(id)); }
+  QLineEdit* input(const FrameRule& frame) const;
+  QPushButton* button(const FrameRule& frame) const;
+  QPlainTextEdit* resultBox() const;
+  ClockField* clockField(int id) const;
 
   QString logPath() const;
   // Writes the result box as UTF-8 text; false, after telling the operator, on failure.
@@ -64,14 +69,6 @@ class CQuillonDlg : public QDialog {
   TelemetryChart* showChart();
 
  private slots:
-  void OnCheckHouseKeeping();
-  void OnChangeHouseKeeping();
-  void OnCheckSatelliteStatus();
-  void OnChangeSatelliteStatus();
-  void OnCheckPdaStatus();
-  void OnChangePdaStatus();
-  void OnCheckSatellitePdaStatus();
-  void OnChangeSatellitePdaStatus();
   void OnClockTick();
   void OnExitCommand();
 
@@ -79,18 +76,15 @@ class CQuillonDlg : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  struct FrameControls;
-  static const FrameControls& frameOf(FrameKind kind);
-
   void createMenu();
   void createControls();
   bool InitializeDialog();
   bool FilterEnterAndEscape(const QEvent* event) const;
 
-  // One implementation for the four check buttons and one for the four guards.
-  void checkFrame(FrameKind kind);
-  void guardFrame(FrameKind kind);
-  void showHint(FrameKind kind);
+  // Every frame's "Check !" and every frame's input guard and hint.
+  void OnCheckFrame(const FrameRule& frame);
+  void OnChangeFrame(const FrameRule& frame);
+  void showHint(const FrameRule& frame);
   bool writeLog(const std::string& record);
   void appendToResultBox(const std::string& report);
   void askToSave();

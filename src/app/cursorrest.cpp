@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cursor_rest.h"
+#include "cursorrest.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "dialog_template.h"
+#include "dialogtemplate.h"
+
+#include "frames/framelist.h"
 
 namespace quillon::app {
 
@@ -9,7 +11,7 @@ using K = ControlKind;
 
 // Template order, which is also the stacking order: a group box before the controls it
 // frames, so they lie on top of it. Tab order is kept separately (CQuillonDlg).
-constexpr ControlTemplate kControls[] = {
+constexpr ControlTemplate kStatusChecker[] = {
     // id, kind, x, y, width, height [dialog units], text, the control a label names
     {kNoId, K::GroupBox, 7, 7, 447, 219, "Status Checker", kNoId},
     {kHouseKeepingInput, K::Input, 83, 140, 102, 14, "", kNoId},
@@ -27,31 +29,61 @@ constexpr ControlTemplate kControls[] = {
     {kNoId, K::Label, 50, 124, 118, 8, "or  TNGR \"89D0xx6820x72FxxA7Ax1F\"", kNoId},
     {kNoId, K::Label, 16, 143, 65, 8, "House Keeping: TNGR", kHouseKeepingInput},
     {kNoId, K::Label, 201, 14, 59, 8, "CW Analysis Result", kResultBox},
-
     {kNoId, K::Hint, 16, 158, 134, 8, "", kHouseKeepingInput},
+};
+constexpr int kStatusCheckerHeight = 235;
 
-    // The status words, side by side: label, input and "Check !", hint under the input.
-    {kNoId, K::GroupBox, 7, 229, 447, 50, "Status Words", kNoId},
-    {kNoId, K::Label, 14, 240, 100, 8, "Satellite Status", kSatelliteInput},
-    {kSatelliteInput, K::Input, 14, 250, 100, 14, "", kNoId},
-    {kSatelliteButton, K::Button, 118, 250, 31, 14, "Check !", kNoId},
-    {kNoId, K::Hint, 14, 266, 138, 8, "", kSatelliteInput},
-    {kNoId, K::Label, 163, 240, 100, 8, "PDA Status", kPdaInput},
-    {kPdaInput, K::Input, 163, 250, 100, 14, "", kNoId},
-    {kPdaButton, K::Button, 267, 250, 31, 14, "Check !", kNoId},
-    {kNoId, K::Hint, 163, 266, 138, 8, "", kPdaInput},
-    {kNoId, K::Label, 312, 240, 100, 8, "Sat. + PDA Status", kSatellitePdaInput},
-    {kSatellitePdaInput, K::Input, 312, 250, 100, 14, "", kNoId},
-    {kSatellitePdaButton, K::Button, 416, 250, 31, 14, "Check !", kNoId},
-    {kNoId, K::Hint, 312, 266, 138, 8, "", kSatellitePdaInput},
+// Each frame's input and button, by the identifiers tests and accessibility tools find them by.
+constexpr FrameControls kFrameControls[] = {
+    {"hk", kHouseKeepingInput, kHouseKeepingButton},
+    {"sat", 1001, 1002},
+    {"pda", 1004, 1005},
+    {"satpda", 1006, 1007},
 };
 
-// 235 units high as designed, and 50 more for the status words.
-constexpr DialogTemplate kMainDialog{470, 285, "Tanager II Quillon (Ver.0.5)", kControls};
+// A slot of the frames' box: label, input and "Check !" side by side, the hint below.
+constexpr int kSlotsPerRow = 3, kSlotWidth = 149, kSlotHeight = 40, kBoxTop = 229;
+
+DialogTemplate build() {
+  DialogTemplate dialog{470, kStatusCheckerHeight, {std::begin(kStatusChecker), std::end(kStatusChecker)}};
+  int slot = 0;
+  for (const FrameRule* frame : allFrames()) {
+    const FrameControls* ids = controlsOf(*frame);
+    if (!ids || ids->input == kHouseKeepingInput) continue;
+    const int x = 14 + slot % kSlotsPerRow * kSlotWidth, y = kBoxTop + 11 + slot / kSlotsPerRow * kSlotHeight;
+    dialog.controls.push_back({kNoId, K::Label, x, y, 100, 8, frame->label, ids->input});
+    dialog.controls.push_back({ids->input, K::Input, x, y + 10, 100, 14, "", kNoId});
+    dialog.controls.push_back({ids->button, K::Button, x + 104, y + 10, 31, 14, "Check !", kNoId});
+    dialog.controls.push_back({kNoId, K::Hint, x, y + 26, 138, 8, "", ids->input});
+    ++slot;
+  }
+  if (slot > 0) {
+    const int rows = (slot + kSlotsPerRow - 1) / kSlotsPerRow;
+    // Before the slots it frames, so they lie on top of it.
+    dialog.controls.insert(dialog.controls.begin() + std::size(kStatusChecker),
+                           {kNoId, K::GroupBox, 7, kBoxTop, 447, rows * kSlotHeight + 10, "Status Words", kNoId});
+    dialog.height = kBoxTop + rows * kSlotHeight + 16;
+  }
+  return dialog;
+}
 
 }  // namespace
 
-const DialogTemplate& mainDialogTemplate() { return kMainDialog; }
+const DialogTemplate& mainDialogTemplate() {
+  static const DialogTemplate dialog = build();
+  return dialog;
+}
+
+std::span<const FrameControls> frameControls() { return kFrameControls; }
+
+const FrameControls* controlsOf(const FrameRule& frame) {
+  for (const FrameControls& controls : kFrameControls) {
+    if (controls.frame == frame.name) return &controls;
+  }
+  return nullptr;
+}
+
+QString dialogTitle() { return QStringLiteral("Tanager II Quillon (Ver.%1)").arg(QStringLiteral(QUILLON_SHORT_VERSION)); }
 
 QString controlName(int id) { return QStringLiteral("id%1").arg(id); }
 QString hintName(int inputId) { return QStringLiteral("hint%1").arg(inputId); }

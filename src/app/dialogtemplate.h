@@ -3,14 +3,20 @@
 // The main dialog as a table: one row per control, positions in dialog units.
 //
 // The "Status Checker" box holds the house-keeping row, the clock panel and the result
-// box. The three status-word rows and the live letter hints are additions: the hint of
-// the house-keeping row sits under its input, the status words in a box of their own
-// below, so the window grows only downward and every other control keeps its place.
+// box. Every other frame of the frame list gets a label, an input, a "Check !" button and a
+// live hint in a box of its own below, in slots three to a row, so the window grows only
+// downward and every control above keeps its place. A frame's controls are one row of
+// kFrameControls: their identifiers.
 
 #include <QString>
 
 #include <span>
 #include <string_view>
+#include <vector>
+
+namespace quillon {
+struct FrameRule;
+}
 
 namespace quillon::app {
 
@@ -27,13 +33,7 @@ enum class ControlKind {
 // Identifiers of the controls that the handlers and tests address.
 enum ControlId : int {
   kNoId = 0,
-  kSatelliteInput = 1001,
-  kSatelliteButton = 1002,
   kResultBox = 1003,
-  kPdaInput = 1004,
-  kPdaButton = 1005,
-  kSatellitePdaInput = 1006,
-  kSatellitePdaButton = 1007,
   kLocalTimeField = 1008,
   kJulianDateField = 1009,
   kUtcField = 1010,
@@ -44,18 +44,33 @@ enum ControlId : int {
 struct ControlTemplate {
   int id;  // kNoId for group box and labels
   ControlKind kind;
-  int x, y, width, height;   // [dialog units]
+  int x, y, width, height;  // [dialog units]
   std::string_view text;
   int labelFor;  // for a label or hint: the control it names or checks; else kNoId
 };
 
-struct DialogTemplate {
-  int width, height;  // client area [dialog units]
-  std::string_view title;
-  std::span<const ControlTemplate> controls;
+// The input and button of a frame of the list, by its name.
+struct FrameControls {
+  std::string_view frame;
+  int input;
+  int button;
 };
 
+struct DialogTemplate {
+  int width, height;  // client area [dialog units]
+  std::vector<ControlTemplate> controls;
+};
+
+// Every control: the house-keeping row, the clock panel and the result box, then the
+// rows of the other frames.
 const DialogTemplate& mainDialogTemplate();
+
+// The identifiers of every frame's controls, in the frame list's order.
+std::span<const FrameControls> frameControls();
+const FrameControls* controlsOf(const FrameRule& frame);
+
+// "Tanager II Quillon (Ver.0.5)": the project version's major and minor numbers.
+QString dialogTitle();
 
 // "id1012": how every control with an identifier is named, so it can be found.
 QString controlName(int id);

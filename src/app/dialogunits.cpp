@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "dialog_units.h"
+#include "dialogunits.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -10,7 +10,7 @@ namespace quillon::app {
 
 namespace {
 
-// Rounded like MulDiv, so a control never loses a pixel to truncation.
+// value * numerator / denominator rounded to nearest, so a control never loses a pixel to truncation.
 int scaled(int value, int numerator, int denominator) {
   const long long product = static_cast<long long>(value) * numerator;
   return static_cast<int>((product + (product >= 0 ? denominator : -denominator) / 2) / denominator);

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "info_options.h"
+#include "infooptions.h"
 
 #include <cstdio>
 #include <string>
 #include <string_view>
 
-#include "version_text.h"
+#include "versiontext.h"
 
 namespace {
 
@@ -42,6 +42,8 @@ int print(const std::string& text) {
 
 }  // namespace
 
+namespace quillon::app {
+
 std::optional<int> answerInfoOption(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view word = argv[i];
@@ -50,3 +52,5 @@ std::optional<int> answerInfoOption(int argc, char** argv) {
   }
   return std::nullopt;
 }
+
+}  // namespace quillon::app

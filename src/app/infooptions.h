@@ -4,5 +4,9 @@
 
 #include <optional>
 
+namespace quillon::app {
+
 // The exit status when argv asks for help or the version (after printing it), nothing otherwise.
 std::optional<int> answerInfoOption(int argc, char** argv);
+
+}  // namespace quillon::app

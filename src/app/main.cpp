@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "cquillonapp.h"
-#include "info_options.h"
+#include "infooptions.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ bool hasDisplay() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (const auto status = answerInfoOption(argc, argv)) return *status;
+  if (const auto status = quillon::app::answerInfoOption(argc, argv)) return *status;
   if (argc > 0) programName = argv[0];
   if (!hasDisplay()) noDisplay();
 

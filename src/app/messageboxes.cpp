@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "message_boxes.h"
+#include "messageboxes.h"
 
 #include <QMessageBox>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "telemetry_chart.h"
+#include "telemetrychart.h"
 
 #include <QCategoryAxis>
 #include <QChart>

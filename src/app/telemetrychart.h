@@ -13,7 +13,7 @@
 #include <QWidget>
 #include <string>
 
-#include "core/telemetry_log.h"
+#include "log/telemetry.h"
 
 class QChart;
 class QChartView;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "frames/framelist.h"
 #include "test_clock.h"
 
 namespace quillon::cli {
@@ -14,7 +15,7 @@ namespace {
 const std::string kGood = "89D0A76820472FBCA7A01F";
 
 std::string reportsOf(std::initializer_list<std::string> frames, OutputForm form = OutputForm::Text) {
-  ReportWriter writer(FrameKind::HouseKeeping, form, stm::fixedClock(test::kReading));
+  ReportWriter writer(*frameNamed("hk"), form, stm::fixedClock(test::kReading));
   std::string out;
   writer.appendStart(out);
   for (const std::string& frame : frames) EXPECT_TRUE(writer.append(frame, out));
@@ -24,7 +25,7 @@ std::string reportsOf(std::initializer_list<std::string> frames, OutputForm form
 TEST(DecodeLog, BadLinesAreNamedAndTheRestDecoded) {
   const std::string log = "\xef\xbb\xbfTNGR " + kGood + "\r\n\n" + kGood.substr(1) + "\n \tTNGR \t" + kGood +
                           "  \r\n" + std::string(100000, '0') + "\nTNGR\n" + kGood;
-  ReportWriter writer(FrameKind::HouseKeeping, OutputForm::Text, stm::fixedClock(test::kReading));
+  ReportWriter writer(*frameNamed("hk"), OutputForm::Text, stm::fixedClock(test::kReading));
   std::ostringstream out, err;
   const BatchResult result = decodeLog(memorySource(log), writer, out, err);
   EXPECT_EQ(out.str(), reportsOf({kGood, kGood, kGood}));
@@ -39,7 +40,7 @@ TEST(DecodeLog, BadLinesAreNamedAndTheRestDecoded) {
 
 TEST(DecodeLog, EachReportIsOutBeforeTheNextReadAndAReadErrorFails) {
   // At a terminal the operator waits for the report before typing the next frame.
-  ReportWriter writer(FrameKind::HouseKeeping, OutputForm::Csv, stm::fixedClock(test::kReading));
+  ReportWriter writer(*frameNamed("hk"), OutputForm::Csv, stm::fixedClock(test::kReading));
   std::ostringstream out, err;
   std::vector<std::size_t> writtenAtRead;
   const auto typing = [&](char* buffer, std::size_t) -> std::ptrdiff_t {

@@ -16,8 +16,10 @@ import subprocess
 import sys
 
 BINARY = sys.argv[1]
-KINDS = {"hk": (22, "Tanager CW House Keeping Status"), "sat": (8, "Tanager Satellite Status"),
-         "pda": (8, "Tanager PDA Status"), "satpda": (16, "Tanager Satellite & PDA Status")}
+# Every kind quillon-decode knows, from its help: "  hk    Tanager CW House Keeping Status, 22 letters".
+KINDS = {name: (int(letters), title) for name, title, letters in re.findall(
+    r"^\s+(\w+)\s+(Tanager .*), (\d+) letters$", subprocess.run([BINARY, "--help"], capture_output=True,
+                                                                 text=True, check=True).stdout, re.M)}
 LETTERS = [c.encode() for c in "0123456789ABCDEFabcdef"] * 6 + [b"x"] * 4 + [b"G", b",", b'"', "\u00e9".encode(), b"\xff"]
 TIME = re.compile(r"(UTC|LocalTime) : \d{4}/\d\d/\d\d \d\d:\d\d:\d\d:\d{3}")
 
@@ -45,7 +47,8 @@ def check_kind(kind, frames, title):
     assert len(reports) == len(records) == len(rows) == len(lines) - refused, kind
     labels = {}
     for report, record, row in zip(reports, records, rows):
-        blocks = [(b + ".", record[b]) for b in ("satellite", "pda")] if kind == "satpda" else [("", record)]
+        words = [key for key, value in record.items() if isinstance(value, dict) and "fields" in value]
+        blocks = [(b + ".", record[b]) for b in words] if words else [("", record)]
         data = report.split("\n")[2][len("Data = "):]
         assert record["kind"] == kind and record["data"] == data == row[2], data
         fields = [(p + k, v) for p, b in blocks for k, v in b["fields"].items()]
@@ -65,5 +68,6 @@ def check_kind(kind, frames, title):
 
 
 if __name__ == "__main__":
+    assert len(KINDS) >= 4, KINDS
     total = sum(check_kind(kind, n, title) for kind, (n, title) in KINDS.items())
     print(f"{total} frames agree in text, JSON and CSV")

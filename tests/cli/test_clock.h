@@ -3,7 +3,7 @@
 // A fixed clock for exact report bytes: UTC 2026-12-06 18:25:28.123, local time one
 // hour ahead.
 
-#include "time/clock_snapshot.h"
+#include "time/clocksnapshot.h"
 
 namespace quillon::cli::test {
 

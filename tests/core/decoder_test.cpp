@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// Every frame of the list, decoded: each bit belongs to the field the bit diagrams give it,
+// a not-copied or invalid letter removes exactly what it should, every table code prints
+// its text, and a table that could read past its texts does not build.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -6,28 +9,22 @@
 #include <set>
 #include <sstream>
 
-#include "core/frames.h"
-#include "core/letters.h"
-#include "core/report.h"
-#include "hk/housekeeping.h"
-#include "status/status_words.h"
+#include "core/check.h"
+#include "frames/framelist.h"
+#include "frames/housekeeping.h"
+#include "frames/statuswords.h"
 
 namespace quillon {
 namespace {
 
-constexpr auto HK = FrameKind::HouseKeeping;
-constexpr auto SAT = FrameKind::Satellite;
-constexpr auto PDA = FrameKind::Pda;
-constexpr auto BOTH = FrameKind::SatellitePda;
-
 std::string keyOf(const Field& f) {
-  return f.block.empty() ? std::string(f.row->key) : std::string(f.block) + "." + std::string(f.row->key);
+  return f.group->block ? std::string(f.group->block->key) + "." + std::string(f.row->key) : std::string(f.row->key);
 }
 
 // Every analysed field's value as the report prints it, by key.
-std::map<std::string, std::string> printed(FrameKind kind, const std::string& typed) {
+std::map<std::string, std::string> printed(const FrameRule& frame, const std::string& typed) {
   std::map<std::string, std::string> values;
-  for (const Field& f : decodeFrame(kind, toLetters(typed))) {
+  for (const Field& f : decodeFrame(frame, toLetters(typed))) {
     if (f.analyzed) appendFieldValue(values[keyOf(f)], f);
   }
   return values;
@@ -44,21 +41,19 @@ std::map<std::string, std::string> dataLines(const std::string& name) {
 }
 
 // The owner of each bit of a frame, from bit 0 (the low bit of the last letter) up; "" for
-// bits no field reads. The combined frame is the satellite word, then the PDA word.
-std::vector<std::string> owners(FrameKind kind) {
+// bits no field reads.
+std::vector<std::string> owners(const std::string& name, const std::string& prefix = "") {
   const auto runs = dataLines("bits.txt");
   std::vector<std::string> bits;
-  const auto add = [&](const std::string& word, const std::string& prefix) {
-    std::istringstream in(runs.at(word));
-    for (std::string run; in >> run;) {
-      const std::string key = run.substr(0, run.find(':'));
-      bits.insert(bits.begin(), std::stoul(run.substr(run.find(':') + 1)), key == "-" ? "" : prefix + key);
+  std::istringstream in(runs.at(name));
+  for (std::string run; in >> run;) {
+    if (run.starts_with("=")) {
+      const auto more = owners(run.substr(run.find('.') + 1), run.substr(1, run.find('.')));
+      bits.insert(bits.begin(), more.begin(), more.end());
+      continue;
     }
-  };
-  if (kind == BOTH) {
-    add("sat", "satellite."), add("pda", "pda.");
-  } else {
-    add(std::string(frameRule(kind).name), "");
+    const std::string key = run.substr(0, run.find(':'));
+    bits.insert(bits.begin(), std::stoul(run.substr(run.find(':') + 1)), key == "-" ? "" : prefix + key);
   }
   return bits;
 }
@@ -69,22 +64,29 @@ std::string withBitSet(std::size_t letters, std::size_t bit) {
   return frame;
 }
 
-std::string frameName(const ::testing::TestParamInfo<FrameKind>& info) {
-  return std::string(frameRule(info.param).name);
+// Bytes that all differ (37 is odd, so k -> 37k is one to one), so a field read from the
+// wrong letters cannot hide.
+std::string distinctFrame(std::size_t letters) {
+  std::string frame;
+  for (std::size_t k = 0; frame.size() < letters; ++k) {
+    const unsigned byte = (0x89 + 37 * k) & 0xFF;
+    frame += "0123456789ABCDEF"[byte >> 4];
+    frame += "0123456789ABCDEF"[byte & 15];
+  }
+  return frame.substr(0, letters);
 }
 
-class EveryFrame : public ::testing::TestWithParam<FrameKind> {};
+class EveryFrame : public ::testing::TestWithParam<const FrameRule*> {};
 
 // Each bit changes exactly the field that owns it: a row reading the wrong bits shows.
 TEST_P(EveryFrame, EachBitChangesExactlyItsOwner) {
-  const FrameKind kind = GetParam();
-  const std::size_t letters = frameRule(kind).letters;
-  const auto bitOwners = owners(kind);
-  ASSERT_EQ(bitOwners.size(), 4 * letters);
-  const auto zero = printed(kind, std::string(letters, '0'));
+  const FrameRule& frame = *GetParam();
+  const auto bitOwners = owners(std::string(frame.name));
+  ASSERT_EQ(bitOwners.size(), 4 * frame.letters);
+  const auto zero = printed(frame, std::string(frame.letters, '0'));
   for (std::size_t bit = 0; bit < bitOwners.size(); ++bit) {
     std::set<std::string> changed;
-    for (const auto& [key, value] : printed(kind, withBitSet(letters, bit))) {
+    for (const auto& [key, value] : printed(frame, withBitSet(frame.letters, bit))) {
       if (zero.at(key) != value) changed.insert(key);
     }
     const std::set<std::string> expected =
@@ -93,97 +95,85 @@ TEST_P(EveryFrame, EachBitChangesExactlyItsOwner) {
   }
 }
 
-// Distinct letters everywhere, so a field read from the wrong letters cannot hide.
-std::string distinctFrame(FrameKind kind) {
-  const char* const frames[] = {"13579BDF2A64A8EC3175B9", "89D0A768", "8A5C3E1F", "89D0A7688A5C3E1F"};
-  return frames[static_cast<int>(kind)];
-}
-
-// A not-copied letter removes the fields with a bit in it; every other keeps its value.
-TEST_P(EveryFrame, UncopiedLetterRemovesOnlyItsFields) {
-  const FrameKind kind = GetParam();
-  const std::string frame = distinctFrame(kind);
-  const auto full = printed(kind, frame);
-  const auto bitOwners = owners(kind);
-  for (std::size_t p = 0; p < frame.size(); ++p) {
-    auto expected = full;
-    for (std::size_t bit = 4 * (frame.size() - 1 - p); bit < 4 * (frame.size() - p); ++bit) {
-      expected.erase(bitOwners[bit]);
-    }
-    std::string typed = frame;
-    typed[p] = 'x';
-    EXPECT_EQ(printed(kind, typed), expected) << "x at letter " << p + 1;
-  }
-}
-
-// An invalid letter silences the decoders that read it and no other.
-TEST_P(EveryFrame, InvalidLetterSilencesItsDecoders) {
-  const FrameKind kind = GetParam();
-  const std::string frame = distinctFrame(kind);
-  const auto full = printed(kind, frame);
-  const auto bitOwners = owners(kind);
-  const auto ownersOfLetters = [&](std::size_t first, std::size_t count) {
+// A not-copied letter removes the fields with a bit in it; every other keeps its value. An
+// invalid letter silences every decoder part that reads it, and no other.
+TEST_P(EveryFrame, UncopiedAndInvalidLettersRemoveOnlyTheirFields) {
+  const FrameRule& frame = *GetParam();
+  const std::string full = distinctFrame(frame.letters);
+  const auto values = printed(frame, full);
+  const auto bitOwners = owners(std::string(frame.name));
+  const auto ownersOf = [&](std::size_t first, std::size_t count) {
     std::set<std::string> keys;
-    for (std::size_t p = first; p < first + count; ++p) {
-      for (std::size_t b = 0; b < 4; ++b) keys.insert(bitOwners[4 * (frame.size() - 1 - p) + b]);
-    }
+    for (std::size_t bit = 4 * (frame.letters - first - count); bit < 4 * (frame.letters - first); ++bit)
+      keys.insert(bitOwners[bit]);
     return keys;
   };
-  for (const std::string bad : {"X", " ", "g", "\xC3\xA9", "\n"}) {
-    for (std::size_t p = 0; p < frame.size(); ++p) {
-      std::set<std::string> silenced;
-      if (kind == HK) {
-        const auto mode = ownersOfLetters(8, 2);
-        if (p < 20) silenced = ownersOfLetters(0, 20);
-        if (p < 20 && (p < 8 || p > 9)) std::erase_if(silenced, [&](auto& k) { return mode.count(k) > 0; });
-        if (p >= 20) silenced = ownersOfLetters(20, 2);
-      } else {
-        silenced = ownersOfLetters(p / 8 * 8, 8);
-      }
-      auto expected = full;
-      for (const auto& key : silenced) expected.erase(key);
-      const std::string typed = frame.substr(0, p) + bad + frame.substr(p + 1);
-      EXPECT_EQ(printed(kind, typed), expected) << "'" << bad << "' at letter " << p + 1;
+  for (std::size_t p = 0; p < frame.letters; ++p) {
+    auto expected = values;
+    for (const std::string& key : ownersOf(p, 1)) expected.erase(key);
+    EXPECT_EQ(printed(frame, full.substr(0, p) + "x" + full.substr(p + 1)), expected) << "x at letter " << p + 1;
+
+    // Every field of a part that reads letter p goes.
+    expected = values;
+    for (const FieldGroup& group : frame.groups) {
+      const DecoderPart& part = frame.parts[group.part];
+      if (p < part.firstLetter || p >= part.firstLetter + part.letters) continue;
+      for (const FieldRow& row : group.rows)
+        expected.erase(keyOf({&row, &group, 0, false}));
+    }
+    for (const std::string bad : {"X", " ", "g", "\xC3\xA9", "\n"}) {
+      EXPECT_EQ(printed(frame, full.substr(0, p) + bad + full.substr(p + 1)), expected) << bad << " at " << p + 1;
     }
   }
 }
 
-// Every code of every table with more than two entries, as the design lists them.
+// Every code of every table with more than two entries.
 TEST_P(EveryFrame, EveryCodeOfEveryTablePrintsItsText) {
   const auto texts = dataLines("codes.txt");
-  const FrameKind kind = GetParam();
-  const FrameTable& table = *frameRule(kind).table;
+  const FrameRule& frame = *GetParam();
   std::size_t checked = 0;
-  for (const FieldGroupTable& group : table.groups) {
-    const DecoderPart& part = table.parts[group.part];
+  for (const FieldGroup& group : frame.groups) {
+    const DecoderPart& part = frame.parts[group.part];
     for (const FieldRow& row : group.rows) {
       const auto entry = texts.find(std::string(row.key));
       if (entry == texts.end()) continue;
       std::istringstream expected(entry->second);
       std::string text;
-      for (std::uint32_t v = 0; std::getline(expected, text, '|'); ++v) {
-        std::u32string letters(frameRule(kind).letters, U'0');
+      for (std::uint32_t v = 0; std::getline(expected, text, '|'); ++v, ++checked) {
+        std::u32string letters(frame.letters, U'0');
         std::size_t bit = row.bits.low;
         for (std::uint32_t rest = v; rest != 0; rest >>= 1, ++bit) {
           const std::size_t n = part.firstLetter + row.bits.letter + row.bits.letters - 1 - bit / 4;
           letters[n] = U"0123456789ABCDEF"[hexLetterValue(letters[n]) | ((rest & 1) << (bit % 4))];
         }
-        Field field;
-        for (const Field& f : decodeFrame(kind, letters)) {
-          if (f.row == &row) field = f;
+        std::string shown;
+        for (const Field& f : decodeFrame(frame, letters)) {
+          if (f.row == &row) appendFieldValue(shown, f);
         }
-        std::string printed;
-        appendFieldValue(printed, field);
-        EXPECT_EQ(printed, text) << row.key << " code " << v;
-        ++checked;
+        EXPECT_EQ(shown, text) << row.key << " code " << v;
       }
     }
   }
-  const std::size_t codes[] = {4, 40, 36, 76};  // hk, sat, pda, satpda
-  EXPECT_EQ(checked, codes[static_cast<int>(kind)]);
+  const std::map<std::string_view, std::size_t> codes{{"hk", 4}, {"sat", 40}, {"pda", 36}, {"satpda", 76}};
+  EXPECT_EQ(checked, codes.at(frame.name));
 }
 
-INSTANTIATE_TEST_SUITE_P(Frames, EveryFrame, ::testing::ValuesIn(kAllFrames), frameName);
+INSTANTIATE_TEST_SUITE_P(List, EveryFrame, ::testing::ValuesIn(allFrames().begin(), allFrames().end()),
+                         [](const auto& info) { return std::string(info.param->name); });
+
+TEST(FrameList, NamesAndMessages) {
+  std::set<std::string_view> names;
+  for (const FrameRule* frame : allFrames()) {
+    EXPECT_EQ(frameNamed(frame->name), frame);
+    EXPECT_TRUE(names.insert(frame->name).second) << frame->name;
+  }
+  EXPECT_EQ(frameNamed("HK"), nullptr);
+  EXPECT_EQ(wrongLengthText(kHouseKeepingFrame), "Please input 22 Letters");
+  EXPECT_EQ(overLengthText(kSatellitePdaFrame), "Over 16 letters!");
+  std::vector<Field> fields{Field{}};
+  EXPECT_FALSE(decodeFrame(kPdaFrame, std::u32string(7, U'0'), fields));
+  EXPECT_TRUE(fields.empty());
+}
 
 TEST(TableDecoder, ParseChecksEveryLetterFirstAndChangesNothingOnAnInvalidOne) {
   SatelliteStatus word;
@@ -201,34 +191,67 @@ TEST(TableDecoder, ParseChecksEveryLetterFirstAndChangesNothingOnAnInvalidOne) {
   HouseKeepingValues values;
   EXPECT_TRUE(values.parse(U"0123456789abcdefABCx") && HouseKeepingStatus().parse(U"x1"));
   EXPECT_EQ(values.raw(byteBits(9)), 0xC0u) << "a not-copied letter reads as 0";
+  EXPECT_EQ(values.raw(bitField(1, 9, 3, 31)), 0x2468ACF1u) << "31 bits across nine letters";
 }
 
-TEST(FrameRules, MessagesAndNamesOfEveryFrame) {
-  struct Expected {
-    FrameKind kind;
-    const char *name, *wrong, *over;
+// A table that could read past its letters or its texts stops the build: the same check,
+// run here on tables that must fail it.
+TEST(FrameIsSound, RefusesEveryUnsoundRow) {
+  static constexpr std::string_view two[] = {"off", "on"};
+  static constexpr int counts[] = {1, 2, 3};
+  static constexpr DecoderPart part[] = {{0, 2}};
+  const auto sound = [](std::span<const FieldRow> rows, std::size_t letters = 2, std::size_t first = 0) {
+    const DecoderPart parts[] = {{first, 2}};
+    const FieldGroup groups[] = {{0, rows}};
+    try {
+      return frameIsSound({"t", "T", "Test", letters, parts, groups});
+    } catch (const char*) {
+      return false;
+    }
   };
-  const Expected all[] = {{HK, "hk", "Please input 22 Letters", "Over 22 letters!"},
-                          {SAT, "sat", "Please input 8 Letters", "Over 8 letters!"},
-                          {PDA, "pda", "Please input 8 Letters", "Over 8 letters!"},
-                          {BOTH, "satpda", "Please input 16 Letters", "Over 16 letters!"}};
-  for (const auto& e : all) {
-    const FrameRule& rule = frameRule(e.kind);
-    EXPECT_EQ(rule.wrongLength, e.wrong);
-    EXPECT_EQ(rule.overLength, e.over);
-    EXPECT_EQ(frameRuleNamed(e.name), &rule);
-    std::vector<Field> fields{Field{}};
-    EXPECT_FALSE(decodeFrame(e.kind, std::u32string(rule.letters - 1, U'0'), fields));
-    EXPECT_TRUE(fields.empty());
-    EXPECT_EQ(buildReport(e.kind, std::string(rule.letters + 1, '0'), {}, LineEnd::Lf), std::nullopt);
-  }
-  EXPECT_EQ(kWrongLengthCaption, "Invalidate");
-  EXPECT_EQ(frameRuleNamed("HK"), nullptr);
+  const auto one = [&](FieldRow row) { return sound(std::span<const FieldRow>(&row, 1)); };
+  EXPECT_TRUE(one(state("a", "A ", byteBits(0, 0, 1), two)));
+  EXPECT_FALSE(one(state("a", "A ", byteBits(0, 0, 2), two))) << "two bits, two texts";
+  FieldRow unknown = state("a", "A ", byteBits(0, 0, 2), two);
+  unknown.unknown = "Unknown";
+  EXPECT_TRUE(one(unknown));
+  EXPECT_FALSE(one(count("a", "A ", byteBits(0, 0, 1), counts))) << "more counts than values";
+  EXPECT_FALSE(one(count("a", "A ", byteBits(0, 0, 2), counts)));
+  EXPECT_TRUE(one(count("a", "A ", byteBits(0, 0, 8))));
+  EXPECT_FALSE(one(count("a", "A ", byteBits(0, 0, 0))));
+  EXPECT_FALSE(one(count("a", "A ", byteBits(0, 4, 5)))) << "past its unit";
+  EXPECT_FALSE(one(count("a", "A ", bitField(1, 2, 0, 1)))) << "past its part";
+  EXPECT_FALSE(one(engineering("a", "A ", byteBits(0), nullptr, "")));
+  EXPECT_FALSE(one(state("a", "A ", byteBits(0, 0, 1), {})));
+  const FieldRow twice[] = {count("a", "A ", byteBits(0, 0, 1)), count("a", "B ", byteBits(0, 1, 1))};
+  EXPECT_FALSE(sound(twice)) << "keys repeat";
+  EXPECT_FALSE(sound(std::span(twice, 1), 1)) << "a part past the frame";
+  EXPECT_FALSE(sound(std::span(twice, 1), 66, 64)) << "over 64 letters";
+  (void)part;
+}
+
+// A value past a row's table prints the row's word for it: in the report, JSON and CSV alike.
+TEST(UnknownValues, PrintTheirNumber) {
+  static constexpr std::string_view three[] = {"a", "b", "c"};
+  static constexpr FieldRow rows[] = {{"s", "S is ", byteBits(0, 0, 2), FieldForm::State, nullptr, {}, three, {}, "Unknown"}};
+  static constexpr DecoderPart parts[] = {{0, 2}};
+  static constexpr FieldGroup groups[] = {{0, rows}};
+  static constexpr FrameRule frame{"t", "T", "Test", 2, parts, groups};
+  static_assert(frameIsSound(frame));
+  Check check(frame);
+  ASSERT_TRUE(check.decode("03"));
+  std::string out;
+  check.appendReport(out, {}, LineEnd::Lf);
+  check.appendRecord(out, {});
+  check.appendCsvRow(out, {});
+  EXPECT_NE(out.find("\nS is Unknown (3)\n"), std::string::npos) << out;
+  EXPECT_NE(out.find(R"x("fields":{"s":"Unknown (3)"})x"), std::string::npos) << out;
+  EXPECT_TRUE(out.ends_with(",Unknown (3)\r\n")) << out;
 }
 
 struct CutCase {
   const char* name;
-  FrameKind kind;
+  const FrameRule& frame;
   std::string typed;
   std::optional<std::string> cut;
 };
@@ -239,8 +262,8 @@ class Guard : public ::testing::TestWithParam<CutCase> {};
 
 TEST_P(Guard, CutsOnlyPastTheLimitAndNeverSplitsALetter) {
   const CutCase& c = GetParam();
-  EXPECT_EQ(cutToFrameLength(c.kind, c.typed), c.cut);
-  EXPECT_EQ(hasFrameLength(c.kind, c.typed), letterCount(c.typed) == frameRule(c.kind).letters);
+  EXPECT_EQ(cutToFrameLength(c.frame, c.typed), c.cut);
+  EXPECT_EQ(hasFrameLength(c.frame, c.typed), letterCount(c.typed) == c.frame.letters);
 }
 
 const std::string kAccentedE = "e\xCC\x81";
@@ -248,14 +271,14 @@ const std::string kThumb = "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD";
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Guard,
-    ::testing::Values(CutCase{"at_limit", SAT, "12345678", std::nullopt},
-                      CutCase{"one_over", SAT, "123456789", "12345678"},
-                      CutCase{"emoji_at_limit", SAT, "1234567" + kThumb + "9", "1234567" + kThumb},
-                      CutCase{"emoji_past_limit", SAT, "12345678" + kThumb, "12345678"},
-                      CutCase{"accent_is_one_letter", HK, std::string(21, 'A') + kAccentedE, std::nullopt},
-                      CutCase{"accent_past_limit", HK, std::string(21, 'A') + kAccentedE + "0",
+    ::testing::Values(CutCase{"at_limit", kSatelliteFrame, "12345678", std::nullopt},
+                      CutCase{"one_over", kSatelliteFrame, "123456789", "12345678"},
+                      CutCase{"emoji_at_limit", kSatelliteFrame, "1234567" + kThumb + "9", "1234567" + kThumb},
+                      CutCase{"emoji_past_limit", kSatelliteFrame, "12345678" + kThumb, "12345678"},
+                      CutCase{"accent_is_one_letter", kHouseKeepingFrame, std::string(21, 'A') + kAccentedE, std::nullopt},
+                      CutCase{"accent_past_limit", kHouseKeepingFrame, std::string(21, 'A') + kAccentedE + "0",
                               std::string(21, 'A') + kAccentedE},
-                      CutCase{"long", BOTH, std::string(30, 'A'), std::string(16, 'A')}),
+                      CutCase{"long", kSatellitePdaFrame, std::string(30, 'A'), std::string(16, 'A')}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

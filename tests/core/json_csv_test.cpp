@@ -7,7 +7,7 @@
 
 #include "core/csv.h"
 #include "core/json.h"
-#include "core/letters.h"
+#include "frames/framelist.h"
 
 namespace quillon {
 namespace {
@@ -21,10 +21,10 @@ std::string number(double value) {
 }
 
 TEST(JsonNumber, KeepsTheLogsDigitsAndRoundTrips) {
-  // Every value a decoder can give, and the layouts around them: as the log has always had them.
+  // Every value a decoder can give, and the layouts around them, as every record in the logs has them.
   std::vector<double> values = {0.0, -0.0, 100.0, 1e15, 123456789012345.0, 1e-4, 1e-5, -1.5e-7, 1e100, NAN};
-  for (const FrameKind kind : kAllFrames)
-    for (const FieldGroupTable& group : frameRule(kind).table->groups)
+  for (const FrameRule* frame : allFrames())
+    for (const FieldGroup& group : frame->groups)
       for (const FieldRow& row : group.rows)
         for (std::uint32_t raw = 0; row.formula != nullptr && raw >> row.bits.width == 0; ++raw)
           values.push_back(row.formula(raw));
@@ -57,42 +57,10 @@ TEST(JsonString, AlwaysValidJson) {
   }
 }
 
-TEST(JsonRecord, NestsTheCombinedFrameAndListsWhatIsNotAnalysed) {
-  std::string out = "x";
-  appendJsonRecord(out, FrameKind::SatellitePda, "xxxxxxxx8A5C3E1F", "U", "L",
-                   decodeFrame(FrameKind::SatellitePda, toLetters("xxxxxxxx8A5C3E1F")));
-  const ordered_json record = ordered_json::parse(out.substr(1));
-  EXPECT_EQ(record.dump().substr(0, 65),
-            R"({"kind":"satpda","data":"xxxxxxxx8A5C3E1F","utc":"U","local":"L",)");
-  EXPECT_EQ(record["satellite"]["fields"], ordered_json::object());
-  EXPECT_EQ(record["satellite"]["notAnalyzed"].size(), 18u);
-  EXPECT_EQ(record["pda"]["fields"].size(), 19u);
-  EXPECT_EQ(record["pda"]["fields"]["pdaNumber"], 3);
-  EXPECT_EQ(record["pda"]["fields"]["apdFileMode"], "writting");
-  EXPECT_EQ(record["pda"]["notAnalyzed"], ordered_json::array());
-  EXPECT_EQ(record.size(), 6u);
-}
-
-TEST(Csv, HeaderCellsAndRows) {
+TEST(Csv, CellsAreQuotedOnlyWhenTheyMustBe) {
   std::string out;
-  appendCsvHeader(out, FrameKind::SatellitePda);
-  EXPECT_EQ(out.substr(0, 31), "utc,local,data,satellite.fm,sat");
-  EXPECT_NE(out.find(",satellite.fmPacketInterval,pda.wdtStatus,"), std::string::npos);
-  EXPECT_TRUE(out.ends_with(",pda.sunSensor5\r\n"));
-  out.clear();
-  for (const char* cell : {"plain", "=1+2", "a,b", "a\"b", "a\r\nb", ""})
-    (appendCsvCell(out, cell), out += '|');
+  for (const char* cell : {"plain", "=1+2", "a,b", "a\"b", "a\r\nb", ""}) (appendCsvCell(out, cell), out += '|');
   EXPECT_EQ(out, "plain|=1+2|\"a,b\"|\"a\"\"b\"|\"a\r\nb\"||");
-  out.clear();
-  appendCsvRow(out, "U", "L", "x,",
-               decodeFrame(FrameKind::HouseKeeping, toLetters("89D0xx6820x72FxxA7Ax1F")));
-  EXPECT_EQ(out.substr(0, 50), "U,L,\"x,\",3.3094901960784315,5.024627450980392,,3.7");
-  EXPECT_NE(out.find(",FLIGHT,turned off,active,inactive,folded,turned off,DIGI off,,22.9"),
-            std::string::npos);
-  EXPECT_TRUE(out.ends_with(",turned on\r\n"));
-  out.clear();
-  appendCsvRow(out, "U", "L", "d", decodeFrame(FrameKind::Pda, toLetters("8A5C3E1F")));
-  EXPECT_EQ(out.substr(0, 25), "U,L,d,enable,3,synchroniz");
 }
 
 }  // namespace

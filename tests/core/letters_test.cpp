@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/beacon.h"
+
 namespace quillon {
 namespace {
 
@@ -51,6 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
         TypedCase{"flag", "\xF0\x9F\x87\xAF\xF0\x9F\x87\xB5" "1", U"\uFFFD1", "\xF0\x9F\x87\xAF\xF0\x9F\x87\xB5" "1"},
         TypedCase{"skin_tone", "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD", U"\uFFFD", "\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD"},
         TypedCase{"plane_16", "\xF4\x8F\xBF\xBD", U"\U0010FFFD", "\xF4\x8F\xBF\xBD"},
+        TypedCase{"hangul_below_surrogates", "\xED\x9F\xBF", U"\uD7FF", "\xED\x9F\xBF"},
         TypedCase{"lone_continuation", "\x80" "1", U"\uFFFD1", kFffd + "1"},
         TypedCase{"truncated_sequence", "1\xE3\x82", U"1\uFFFD\uFFFD", "1" + kFffd + kFffd},
         TypedCase{"overlong_slash", "\xC0\xAF", U"\uFFFD\uFFFD", kFffd + kFffd},
@@ -73,6 +76,13 @@ TEST(Letters, FirstLettersNeverSplitsALetter) {
   EXPECT_EQ(firstLetters(text, 4), "12\xF0\x9F\x91\x8D\xF0\x9F\x8F\xBD" "e\xCC\x81");
   EXPECT_EQ(firstLetters(text, 9), text);
   EXPECT_EQ(firstLetters("1\x80" "2", 2), "1\x80") << "cut as typed, not as shown";
+}
+
+// One rule for the dialog, the command line and the frame finder.
+TEST(BeaconWord, AnyCaseThenBlanksOrNothing) {
+  const std::pair<const char*, std::size_t> cases[] = {
+      {"TNGR 89D0", 5}, {"tngr\t 89D0", 6}, {"TnGr", 4}, {"TNGR89D0", 0}, {"TNG", 0}, {" TNGR 89D0", 0}, {"TMGR 1", 0}};
+  for (const auto& [text, length] : cases) EXPECT_EQ(beaconWordLength(text), length) << text;
 }
 
 }  // namespace

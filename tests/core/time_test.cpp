@@ -9,8 +9,8 @@
 #include <tuple>
 #include <vector>
 
-#include "time/clock_snapshot.h"
-#include "time/space_time.h"
+#include "time/clocksnapshot.h"
+#include "time/juliandate.h"
 
 namespace stm {
 namespace {
@@ -30,20 +30,13 @@ TEST(JulianDates, ExamplesToTheLastBitAndTheFirstBadField) {
       const double jd = ToJulianDate(f[0], f[1], f[2], f[3], f[4], f[5], f[6]);
       EXPECT_EQ(jd, std::stod(expected)) << line;
     } catch (const SpaceTimeException& e) {
-      code = e.Code();
+      code = e.code();
     }
     if (expected == "error") words >> expected;
     EXPECT_EQ(code, expected.find('.') == std::string::npos ? std::stoi(expected) : 0) << line;
     ++cases;
   }
   EXPECT_EQ(cases, 29);
-}
-
-TEST(JulianDates, ErrorsInWords) {
-  const char* const words[] = {"year outside 1900..2100", "month outside 1..12", "day outside 1..31",
-                               "hour outside 0..24",      "minute outside 0..60", "second below 0",
-                               "millisecond below 0"};
-  for (int code = 1; code <= 7; ++code) EXPECT_EQ(describe(SpaceTimeException(code)), words[code - 1]);
 }
 
 TEST(TextForms, SixFormsZeroPaddedAndNeverCutOff) {
@@ -81,8 +74,8 @@ TEST(ClockPanel, JulianDateHasFifteenCharactersAndADecimalPointInEveryLocale) {
   ClockReading now{{2008, 6, 15, 3, 4, 5, 678}, {2008, 6, 15, 3, 4, 5, 678}};
   ClockSnapshot snapshot([&now] { return now; });
   ClockPanel panel;
-  EXPECT_EQ(panel.Show(snapshot).julianDate, "2454632.6278435");
-  EXPECT_EQ(panel.Show(snapshot).utc, "2008/06/15 03:04:05");
+  EXPECT_EQ(panel.show(snapshot).julianDate, "2454632.6278435");
+  EXPECT_EQ(panel.show(snapshot).utc, "2008/06/15 03:04:05");
   // The times follow a new second and a new zone; the Julian Date follows every reading.
   for (const auto& [change, utc, local] : std::vector<std::tuple<std::function<void()>, const char*, const char*>>{
            {[&] { now.utc.millisecond = now.local.millisecond = 999; }, "2008/06/15 03:04:05", "2008/06/15 03:04:05"},
@@ -90,7 +83,7 @@ TEST(ClockPanel, JulianDateHasFifteenCharactersAndADecimalPointInEveryLocale) {
            {[&] { now.utc.minute = 5; }, "2008/06/15 03:05:05", "2008/06/15 12:04:05"}}) {
     change();
     snapshot.Update();
-    const ClockPanelTexts& texts = panel.Show(snapshot);
+    const ClockPanelTexts& texts = panel.show(snapshot);
     EXPECT_EQ(texts.utc, utc);
     EXPECT_EQ(texts.local, local);
     EXPECT_EQ(texts.julianDate, julianDateText(snapshot.GetJulianDate()));
@@ -104,20 +97,20 @@ TEST(ClockSnapshot, OutOfRangeClockKeepsTheTimesAndThePanelSaysTheDateIsUnavaila
   ClockReading reading{{2008, 6, 15, 12, 0, 0, 0}, {2008, 6, 15, 3, 0, 0, 0}};
   ClockSnapshot snapshot([&reading] { return reading; });
   const double before = snapshot.GetJulianDate();
-  EXPECT_TRUE(snapshot.HasJulianDate());
+  EXPECT_TRUE(snapshot.hasJulianDate());
   reading.utc.year = reading.local.year = 2101;
   EXPECT_THROW(snapshot.Update(), SpaceTimeException);
-  EXPECT_EQ(snapshot.Utc().year, 2101);
-  EXPECT_EQ(snapshot.Local().year, 2101);
+  EXPECT_EQ(snapshot.utcTime().year, 2101);
+  EXPECT_EQ(snapshot.localTime().year, 2101);
   EXPECT_EQ(snapshot.GetJulianDate(), before);
-  EXPECT_FALSE(snapshot.Refresh());
+  EXPECT_FALSE(snapshot.refresh());
   EXPECT_THROW(ClockSnapshot{fixedClock(reading)}, SpaceTimeException);
-  const ClockPanelTexts texts = ClockPanel().Show(ClockSnapshot::Read(fixedClock(reading)));
+  const ClockPanelTexts texts = ClockPanel().show(ClockSnapshot::read(fixedClock(reading)));
   EXPECT_EQ(texts.local, "2101/06/15 12:00:00");
   EXPECT_EQ(texts.julianDate, kJulianDateUnavailable);
   reading.utc.year = 2008;
-  EXPECT_TRUE(snapshot.Refresh());
-  EXPECT_TRUE(snapshot.HasJulianDate());
+  EXPECT_TRUE(snapshot.refresh());
+  EXPECT_TRUE(snapshot.hasJulianDate());
 }
 
 TEST(ClockSnapshot, CachedClockReadsAgainWhenTheMillisecondChanges) {

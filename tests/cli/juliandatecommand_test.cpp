@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/julian_date_command.h"
+#include "cli/juliandatecommand.h"
 
 #include <gtest/gtest.h>
 
