@@ -74,8 +74,6 @@ const DialogTemplate& mainDialogTemplate() {
   return dialog;
 }
 
-std::span<const FrameControls> frameControls() { return kFrameControls; }
-
 const FrameControls* controlsOf(const FrameRule& frame) {
   for (const FrameControls& controls : kFrameControls) {
     if (controls.frame == frame.name) return &controls;

@@ -10,7 +10,6 @@
 
 #include <QString>
 
-#include <span>
 #include <string_view>
 #include <vector>
 
@@ -65,8 +64,7 @@ struct DialogTemplate {
 // rows of the other frames.
 const DialogTemplate& mainDialogTemplate();
 
-// The identifiers of every frame's controls, in the frame list's order.
-std::span<const FrameControls> frameControls();
+// The identifiers of a frame's controls; nullptr for a frame the dialog has none for.
 const FrameControls* controlsOf(const FrameRule& frame);
 
 // "Tanager II Quillon (Ver.0.5)": the project version's major and minor numbers.
