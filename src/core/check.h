@@ -84,23 +84,22 @@ class Check {
     static constexpr std::size_t kShort = 64;  // texts up to this long are copied in one move
     void start() { at = room.data(); }
     void put(std::string_view text) {
-      if (at + text.size() + kShort > room.data() + room.size()) grow(text.size());
+      if (text.size() > left()) grow(text.size());
       std::memcpy(at, text.data(), text.size());
       at += text.size();
     }
-    void put(char c) {
-      if (at + 1 + kShort > room.data() + room.size()) grow(1);
-      *at++ = c;
-    }
+    void put(char c) { put(std::string_view(&c, 1)); }
     // A text with kShort bytes readable after its start: one fixed-size move, whatever its length.
     void putPadded(std::string_view text) {
-      if (text.size() > kShort || at + 2 * kShort > room.data() + room.size()) return put(text);
+      if (text.size() > kShort || left() < kShort) return put(text);
       std::memcpy(at, text.data(), kShort);
       at += text.size();
     }
     void flushTo(std::string& out) { out.append(room.data(), static_cast<std::size_t>(at - room.data())); }
 
    private:
+    // Room before the last kShort bytes, which a fixed-size move may write into.
+    std::size_t left() const { return static_cast<std::size_t>(room.data() + room.size() - kShort - at); }
     void grow(std::size_t more);
     std::vector<char> room = std::vector<char>(4096);
     char* at = nullptr;
