@@ -199,10 +199,11 @@ TEST(TableDecoder, ParseChecksEveryLetterFirstAndChangesNothingOnAnInvalidOne) {
 TEST(FrameIsSound, RefusesEveryUnsoundRow) {
   static constexpr std::string_view two[] = {"off", "on"};
   static constexpr int counts[] = {1, 2, 3};
-  static constexpr DecoderPart part[] = {{0, 2}};
-  const auto sound = [](std::span<const FieldRow> rows, std::size_t letters = 2, std::size_t first = 0) {
-    const DecoderPart parts[] = {{first, 2}};
-    const FieldGroup groups[] = {{0, rows}};
+  // A frame of `letters` letters with one part and one group of `rows`.
+  const auto sound = [](std::span<const FieldRow> rows, std::size_t letters = 2, DecoderPart part = {0, 2},
+                        std::size_t partOfGroup = 0) {
+    const DecoderPart parts[] = {part};
+    const FieldGroup groups[] = {{partOfGroup, rows}};
     try {
       return frameIsSound({"t", "T", "Test", letters, parts, groups});
     } catch (const char*) {
@@ -225,9 +226,13 @@ TEST(FrameIsSound, RefusesEveryUnsoundRow) {
   EXPECT_FALSE(one(state("a", "A ", byteBits(0, 0, 1), {})));
   const FieldRow twice[] = {count("a", "A ", byteBits(0, 0, 1)), count("a", "B ", byteBits(0, 1, 1))};
   EXPECT_FALSE(sound(twice)) << "keys repeat";
-  EXPECT_FALSE(sound(std::span(twice, 1), 1)) << "a part past the frame";
-  EXPECT_FALSE(sound(std::span(twice, 1), 66, 64)) << "over 64 letters";
-  (void)part;
+  const auto first = std::span(twice, 1);
+  EXPECT_TRUE(sound(first, 34, {1, 32}));
+  EXPECT_FALSE(sound(first, 34, {0, 33})) << "over 32 letters a part";
+  EXPECT_FALSE(sound(first, 2, {0, 0})) << "a part of no letters";
+  EXPECT_FALSE(sound(first, 1)) << "a part past the frame";
+  EXPECT_FALSE(sound(first, 66, {64, 2})) << "over 64 letters";
+  EXPECT_FALSE(sound(first, 2, {0, 2}, 1)) << "a group of a part the frame has not";
 }
 
 // A value past a row's table prints the row's word for it: in the report, JSON and CSV alike.

@@ -39,14 +39,15 @@ TEST(TelemetryLog, RecordsGoToTheLogAndBackIntoSeries) {
 
 TEST(TelemetryLog, TimesAndDecimation) {
   EXPECT_EQ(isoUtcMilliseconds("1970-01-02T00:00:01.500Z"), 86401500.0);
-  for (const char* bad : {"1970-02-30T00:00:01.500Z", "1970-01-02 00:00:01.500Z", "1970-01-02T00:00:01.5Z"})
+  for (const char* bad : {"1970-02-30T00:00:01.500Z", "1970-01-02 00:00:01.500Z", "1970-01-02T00:00:01.5Z",
+                          "1970-01-02T00:60:01.500Z"})
     EXPECT_FALSE(isoUtcMilliseconds(bad)) << bad;
-  // Three buckets over t = 0..6: {0, 1, 2}, {3, 4, 5}, {6}. Each keeps its lowest and its
-  // highest point, in time order.
-  const std::vector<TelemetryPoint> points = {{0, 5}, {1, 1}, {2, 9}, {3, 7}, {4, 3}, {5, 8}, {6, 4}};
+  // Three buckets over t = 10..16: {10, 11, 12}, {13, 14, 15}, {16}. Each keeps its lowest and
+  // its highest point, in time order.
+  const std::vector<TelemetryPoint> points = {{10, 5}, {11, 1}, {12, 9}, {13, 7}, {14, 3}, {15, 8}, {16, 4}};
   std::vector<double> kept;
   for (const TelemetryPoint& p : decimate(points, 3)) kept.push_back(p.utcMs);
-  EXPECT_EQ(kept, (std::vector<double>{1, 2, 4, 5, 6}));
+  EXPECT_EQ(kept, (std::vector<double>{11, 12, 14, 15, 16}));
   EXPECT_EQ(decimate(std::span(points).first(6), 3).size(), 6U) << "two points a bucket or fewer: all drawn";
 }
 
