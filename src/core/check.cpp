@@ -52,22 +52,22 @@ void Check::Builder::grow(std::size_t more) {
   at = room.data() + used;
 }
 
-Check::Check(const FrameRule& rule) : frame(rule), texts(Builder::kShort, '\0') {
+Check::Check(const FrameRule& rule) : frame(rule), arena(Builder::kShort, '\0') {
   rows.resize(fieldCount(rule));
   std::size_t i = 0;
   const Block* block = nullptr;
   for (const FieldGroup& group : rule.groups) {
     for (const FieldRow& row : group.rows) {
-      RowTexts& texts = rows[i];  // NOLINT: the row's, not the arena
+      RowTexts& place = rows[i];
       std::string key;
       appendJsonString(key, row.key);
-      texts.missingKey = keep(key);
-      texts.startsBlock = i == 0 || group.block != block;
-      texts.endsGroup = &row == &group.rows.back();
-      texts.isKept = row.bits.width <= kKeptBits;
-      for (std::uint32_t& at : texts.keptAt) {
+      place.missingKey = keep(key);
+      place.startsBlock = i == 0 || group.block != block;
+      place.endsGroup = &row == &group.rows.back();
+      place.isKept = row.bits.width <= kKeptBits;
+      for (std::uint32_t& at : place.keptAt) {
         at = static_cast<std::uint32_t>(kept.size());
-        if (texts.isKept) kept.resize(kept.size() + (std::size_t{1} << row.bits.width));
+        if (place.isKept) kept.resize(kept.size() + (std::size_t{1} << row.bits.width));
       }
       block = group.block;
       ++i;
@@ -154,10 +154,10 @@ void Check::writeFieldText(std::string& out, const Field& field, Form form) {
 }
 
 Check::Text Check::keep(std::string_view text) {
-  texts.resize(texts.size() - Builder::kShort);
-  const Text kept{static_cast<std::uint32_t>(texts.size()), static_cast<std::uint32_t>(text.size())};
-  texts += text;
-  texts.append(Builder::kShort, '\0');
+  arena.resize(arena.size() - Builder::kShort);
+  const Text kept{static_cast<std::uint32_t>(arena.size()), static_cast<std::uint32_t>(text.size())};
+  arena += text;
+  arena.append(Builder::kShort, '\0');
   return kept;
 }
 

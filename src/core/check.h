@@ -107,7 +107,7 @@ class Check {
   void useReading(const stm::ClockReading& reading);
   void useIsoTimes(const stm::ClockReading& reading);
   Text keep(std::string_view text);
-  std::string_view textOf(Text text) const { return {texts.data() + text.at, text.size}; }
+  std::string_view textOf(Text text) const { return {arena.data() + text.at, text.size}; }
   void putFieldText(std::size_t i, Form form);
   static void writeFieldText(std::string& out, const Field& field, Form form);
 
@@ -117,7 +117,7 @@ class Check {
   std::string shownText;
   std::vector<RowTexts> rows;
   std::vector<Text> kept;  // each kept field's texts, by form and raw value
-  std::string texts;       // every kept text, one after the other, and kShort bytes to spare
+  std::string arena;       // every kept text, one after the other, and kShort bytes to spare
   std::string wide;        // the text of a field too wide to keep
   std::string json;        // scratch for the texts of one frame
   Builder built;
