@@ -1,0 +1,190 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "audio/cwdecoder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <stdexcept>
+
+#include "audio/baseband.h"
+#include "audio/letterdecoder.h"
+#include "audio/speedtracker.h"
+#include "audio/tonetracker.h"
+
+namespace quillon::audio {
+
+namespace {
+
+constexpr double kInnerRate = 8000;    // summed to about this; enough for 2,700 Hz
+constexpr double kBasebandRate = 500;
+constexpr double kToneLeadS = 0.4;
+constexpr double kSpeedLeadS = 3.0;
+constexpr double kSpeedChange = 0.06;  // the speed moved this far from the epoch's ...
+constexpr double kSpeedSettleS = 1.0;  // ... for this long: a new epoch
+constexpr double kSpeedStrength = 3.0;
+constexpr double kPauseS = 2.0;        // a silence this long ends a transmission
+constexpr float kLargest = 1e6f;       // larger samples are clipped: sums stay finite
+
+}  // namespace
+
+CwDecoder::CwDecoder(const DecoderOptions& options) : options_(options) {
+  if (!(options.sampleRate >= kMinSampleRate && options.sampleRate <= kMaxSampleRate)) {
+    throw std::invalid_argument("sample rate outside 8000-48000 Hz");
+  }
+  sum_ = std::max<std::size_t>(1, static_cast<std::size_t>(options.sampleRate / kInnerRate));
+  rate_ = options.sampleRate / static_cast<double>(sum_);
+  dcAlpha_ = 1 - std::exp(-2 * std::numbers::pi * 20 / rate_);
+  tone_ = std::make_unique<ToneTracker>(rate_);
+  const auto hop = std::max<std::size_t>(1, static_cast<std::size_t>(std::lround(rate_ / kBasebandRate)));
+  baseband_ = std::make_unique<Baseband>(rate_, hop);
+  const double bbRate = rate_ / static_cast<double>(hop);
+  speed_ = std::make_unique<SpeedTracker>(bbRate);
+  letters_ = std::make_unique<LetterDecoder>(options.alphabet);
+  delay_.assign(static_cast<std::size_t>(kToneLeadS * rate_) + 1, 0);
+  pending_.resize(static_cast<std::size_t>(kSpeedLeadS * bbRate) + 1);
+  toneAt_.assign(16384, 0);
+}
+
+CwDecoder::~CwDecoder() = default;
+
+double CwDecoder::secondsFed() const { return static_cast<double>(fed_) / options_.sampleRate; }
+
+void CwDecoder::feed(std::span<const float> samples) {
+  if (finished_) return;
+  for (float x : samples) {
+    if (!std::isfinite(x)) {
+      x = 0;
+      ++nonFinite_;
+    }
+    partial_ += std::clamp(x, -kLargest, kLargest);
+    ++fed_;
+    if (++partialCount_ == sum_) {
+      process(partial_);
+      partial_ = 0;
+      partialCount_ = 0;
+    }
+  }
+}
+
+void CwDecoder::process(float y) {
+  dc_ += dcAlpha_ * (y - dc_);
+  const auto v = static_cast<float>(y - dc_);
+  tone_->feed({&v, 1});
+  // The mixer takes the sample kToneLeadS old.
+  const float old = delay_[delayHead_];
+  delay_[delayHead_] = v;
+  delayHead_ = (delayHead_ + 1) % delay_.size();
+  if (++written_ > delay_.size()) mix(old);
+}
+
+void CwDecoder::mix(float v) {
+  hop_.push_back(v);
+  if (hop_.size() == baseband_->hop()) mixHop();
+}
+
+void CwDecoder::mixHop() {
+  const double t = static_cast<double>(mixed_) / rate_;
+  const double hz = tone_->toneAt(t, kToneLeadS);
+  if (hz > 0) baseband_->setToneHz(hz);
+  mixed_ += hop_.size();
+  zs_.clear();
+  baseband_->feed(hop_, zs_);
+  hop_.clear();
+  for (const auto z : zs_) pushBaseband(z);
+}
+
+void CwDecoder::pushBaseband(std::complex<float> z) {
+  speed_->push(z, static_cast<float>(tone_->noisePerSample(baseband_->noiseGain())));
+  const double t = static_cast<double>(mixed_) / rate_;
+  const bool locked = tone_->lockedAt(t);
+  toneHeard_ = toneHeard_ || locked;
+  Pending& p = pending_[pendingIn_ % pending_.size()];
+  p = {z, static_cast<float>(tone_->noisePerSample(baseband_->noiseGain())),
+       static_cast<float>(baseband_->toneHz()), locked};
+  ++pendingIn_;
+  if (pendingIn_ - pendingOut_ < pending_.size()) return;
+  // The oldest waits no longer: the speed has seen kSpeedLeadS beyond it.
+  const Pending q = pending_[pendingOut_ % pending_.size()];
+  ++pendingOut_;
+  // A new epoch once the speed has held still for a while away from the epoch's.
+  const double unit = speed_->unitSamples();
+  if (unit > 0 && speed_->strength() > kSpeedStrength) {
+    if (std::abs(unit / candidateUnit_ - 1) < kSpeedChange / 2) {
+      ++steady_;
+    } else {
+      candidateUnit_ = unit;
+      steady_ = 0;
+    }
+  }
+  std::vector<LetterDecision> decided;
+  if (steady_ >= kSpeedSettleS * kBasebandRate &&
+      (!letters_->started() || std::abs(candidateUnit_ / letters_->unit() - 1) > kSpeedChange)) {
+    letters_->restart(candidateUnit_);
+  }
+  toneAt_[static_cast<std::size_t>(letters_->samples()) % toneAt_.size()] = q.toneHz;
+  letters_->push(q.z, q.noise, q.tone);
+  if (letters_->due()) letters_->decide(false, decided);
+  toLetters(decided);
+}
+
+void CwDecoder::toLetters(const std::vector<LetterDecision>& decided) {
+  const double sPerSample = static_cast<double>(baseband_->hop()) / rate_;
+  for (const LetterDecision& d : decided) {
+    AudioLetter a;
+    a.heard.letter = d.letter;
+    a.heard.confidence = d.confidence;
+    a.heard.startS = std::max(0.0, (d.startSample - 0.5) * sPerSample);
+    const double endS = (d.endSample - 0.5) * sPerSample;
+    const double unitS = d.unitSamples * sPerSample;
+    if (lastEndS_ < 0 || a.heard.startS - lastEndS_ >= kPauseS) {
+      a.heard.gapBefore = Gap::Pause;
+    } else {
+      // Letter and word gaps as this sender keys them: the word gap is taken to start
+      // two units past the letter gap heard lately.
+      const double gap = (a.heard.startS - lastEndS_) / unitS;
+      a.heard.gapBefore = gap >= std::max(5.0, letterGapUnits_ + 2) ? Gap::Word : Gap::Letter;
+      if (gap < 8) letterGapUnits_ += 0.1 * (gap - letterGapUnits_);
+    }
+    lastEndS_ = endS;
+    a.signal.wpm = 1.2 / unitS;
+    const auto middle = static_cast<std::int64_t>((d.startSample + d.endSample) / 2);
+    a.signal.toneHz = toneAt_[static_cast<std::size_t>(std::max<std::int64_t>(0, middle)) % toneAt_.size()];
+    // A unit slot's SNR over the noise in 2,500 Hz: the baseband sample's noise is the
+    // input's times the mixer's gain, its tone amplitude half the hop's weights.
+    const double hop = static_cast<double>(baseband_->hop());
+    const double perSample = d.slotSnr / std::max(d.unitSamples, 1.0);
+    const double snr = perSample * baseband_->noiseGain() * rate_ / (hop * hop * 2500);
+    a.signal.snrDb = snr > 0 ? 10 * std::log10(snr) : -99;
+    out_.push_back(a);
+  }
+}
+
+void CwDecoder::finish() {
+  if (finished_) return;
+  // Mix what waits in the delay line (the tracker has seen it all), then decide what is
+  // left.
+  const std::size_t held = std::min<std::uint64_t>(written_, delay_.size());
+  for (std::size_t i = 0; i < held; ++i) mix(delay_[(delayHead_ + delay_.size() - held + i) % delay_.size()]);
+  while (!hop_.empty()) mix(0);
+  std::vector<LetterDecision> decided;
+  // A recording shorter than the speed's lead: its letters at the speed heard so far.
+  if (!letters_->started() && speed_->unitSamples() > 0) letters_->restart(speed_->unitSamples());
+  while (pendingOut_ < pendingIn_) {
+    const Pending q = pending_[pendingOut_ % pending_.size()];
+    ++pendingOut_;
+    toneAt_[static_cast<std::size_t>(letters_->samples()) % toneAt_.size()] = q.toneHz;
+    letters_->push(q.z, q.noise, q.tone);
+    if (letters_->due()) letters_->decide(false, decided);
+  }
+  letters_->decide(true, decided);
+  toLetters(decided);
+  finished_ = true;
+}
+
+std::vector<AudioLetter> CwDecoder::takeLetters() {
+  std::vector<AudioLetter> taken;
+  taken.swap(out_);
+  return taken;
+}
+
+}  // namespace quillon::audio

@@ -1,0 +1,150 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "audio/speedtracker.h"
+
+#include "audio/evidence.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace quillon::audio {
+
+namespace {
+
+constexpr double kMinWpm = 9, kMaxWpm = 66;
+constexpr double kRatio = 1.025;   // between neighbouring candidates
+constexpr double kMemoryS = 3.0;   // the bank's leak
+constexpr double kEstimateS = 0.5;
+constexpr double kTestedS = 4.0;   // the element test looks this far back
+constexpr std::size_t kLines = 3;  // the strongest lines put to the test
+constexpr double kMinStrength = 2.5;  // a line this far over the bank's median is heard
+
+// PARIS: a unit lasts 1.2 s / WPM.
+double unitSeconds(double wpm) { return 1.2 / wpm; }
+
+}  // namespace
+
+SpeedTracker::SpeedTracker(double sampleRate) : rate_(sampleRate) {
+  for (double p = unitSeconds(kMaxWpm) * rate_; p <= unitSeconds(kMinWpm) * rate_; p *= kRatio) {
+    periods_.push_back(p);
+    const double w = 2 * std::numbers::pi / p;
+    steps_.emplace_back(std::cos(w), -std::sin(w));
+  }
+  sums_.assign(periods_.size(), {});
+  phasors_.assign(periods_.size(), {1, 0});
+  leak_ = std::exp(-1 / (kMemoryS * rate_));
+  history_.assign(static_cast<std::size_t>(kTestedS * rate_), {});
+  noise_.assign(history_.size(), 1);
+}
+
+double SpeedTracker::wpm() const { return unit_ > 0 ? 1.2 * rate_ / unit_ : 0; }
+
+void SpeedTracker::push(std::complex<float> z, float noise) {
+  history_[count_ % history_.size()] = z;
+  noise_[count_ % history_.size()] = noise;
+  // Short energy over 3 samples (6 ms: a third of a unit at 60 WPM); an edge is its
+  // change over 3 samples.
+  recent_[count_ % 4] = z;
+  const std::complex<float> s = recent_[count_ % 4] + recent_[(count_ + 3) % 4] + recent_[(count_ + 2) % 4];
+  energy_[count_ % 4] = std::norm(s);
+  const double edge = std::abs(energy_[count_ % 4] - energy_[(count_ + 1) % 4]);
+  ++count_;
+  if (count_ < 4) return;
+  // Remove the train's mean, which would leak into the long candidates.
+  meanEdge_ += (edge - meanEdge_) * (1 - leak_) * 4;
+  const double x = edge - meanEdge_;
+  for (std::size_t i = 0; i < sums_.size(); ++i) {
+    sums_[i] = sums_[i] * leak_ + x * phasors_[i];
+    phasors_[i] *= steps_[i];
+  }
+  if (count_ % 256 == 0) {
+    for (auto& p : phasors_) p /= std::abs(p);
+  }
+  if (count_ % static_cast<std::size_t>(std::max(1.0, kEstimateS * rate_)) == 0) estimate();
+}
+
+double SpeedTracker::elementScore(double period) const {
+  // Unit-slot evidence over the history, then the best sequence of dits and dahs with at
+  // least a unit between them, on a grid of quarter units.
+  const std::size_t n = history_.size();
+  const std::size_t first = count_ > n ? count_ - n : 0;
+  const auto w = static_cast<std::size_t>(std::max(1L, std::lround(period)));
+  std::vector<float> u(count_ - first, 0);
+  std::complex<double> sum{};
+  for (std::size_t i = first; i < count_; ++i) {
+    sum += std::complex<double>(history_[i % n]);
+    if (i >= first + w) sum -= std::complex<double>(history_[(i - w) % n]);
+    u[i - first] = static_cast<float>(std::norm(sum) / (std::max(noise_[i % n], 1e-30f) * static_cast<double>(w)));
+  }
+  std::vector<float> sampled;
+  for (std::size_t i = w; i < u.size(); i += std::max<std::size_t>(1, w / 4)) sampled.push_back(u[i]);
+  const auto rho = static_cast<float>(slotSnr(sampled));
+  if (rho <= 0) return 0;
+  const double grid = period / 4;
+  const auto points = static_cast<std::size_t>(static_cast<double>(u.size()) / grid);
+  auto slot = [&](double startGrid, int unit) {
+    const auto end = static_cast<std::size_t>((startGrid + 4.0 * (unit + 1)) * grid) - 1;
+    return end < u.size() ? toneLlr(u[end], rho, static_cast<float>(w)) : 0.0f;
+  };
+  std::vector<float> best(points + 1, 0);
+  for (std::size_t j = 1; j <= points; ++j) {
+    float b = best[j - 1];
+    if (j >= 8) b = std::max(b, (j >= 12 ? best[j - 8] : 0.0f) + slot(static_cast<double>(j - 4), 0) - 0.5f);
+    if (j >= 16) {
+      const double s = static_cast<double>(j - 12);
+      b = std::max(b, (j >= 16 ? best[j - 16] : 0.0f) + slot(s, 0) + slot(s, 1) + slot(s, 2) - 0.5f);
+    }
+    best[j] = b;
+  }
+  return best[points];
+}
+
+void SpeedTracker::estimate() {
+  const std::size_t n = sums_.size();
+  std::vector<double> mag(n);
+  for (std::size_t i = 0; i < n; ++i) mag[i] = std::abs(sums_[i]);
+  std::vector<double> sorted = mag;
+  std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(n / 2), sorted.end());
+  const double median = std::max(sorted[n / 2], 1e-30);
+  // The strongest local maxima, interpolated.
+  std::vector<std::pair<double, double>> lines;  // (magnitude, period)
+  for (std::size_t i = 0; i < n; ++i) {
+    const double a = i > 0 ? mag[i - 1] : 0, b = mag[i], c = i + 1 < n ? mag[i + 1] : 0;
+    if (b < a || b < c) continue;
+    const double d = a - 2 * b + c;
+    const double offset = d < 0 ? std::clamp(0.5 * (a - c) / d, -0.5, 0.5) : 0;
+    lines.emplace_back(b, periods_[i] * std::pow(kRatio, offset));
+  }
+  std::sort(lines.begin(), lines.end(), [](const auto& x, const auto& y) { return x.first > y.first; });
+  if (lines.empty() || lines.front().first < kMinStrength * median) {
+    strength_ = lines.empty() ? 0 : lines.front().first / median;
+    return;
+  }
+  // The lines of a unit D sit at D/k, and the letters' own at 2D, 4D/3 and 2D/3: the
+  // unit is one of a few simple multiples of a strong line.
+  constexpr double kMultiples[] = {1, 2, 3, 0.5, 2.0 / 3, 1.5, 0.75};
+  std::vector<std::pair<double, double>> tests;  // (period, line magnitude)
+  for (std::size_t l = 0; l < std::min(kLines, lines.size()); ++l) {
+    for (const double m : kMultiples) {
+      const double p = lines[l].second * m;
+      if (p < periods_.front() / kRatio || p > periods_.back() * kRatio) continue;
+      const bool known = std::any_of(tests.begin(), tests.end(), [&](const auto& t) {
+        return std::abs(t.first / p - 1) < 0.03;
+      });
+      if (!known) tests.emplace_back(p, lines[l].first);
+    }
+  }
+  double bestScore = -1, bestPeriod = 0, bestMag = 0;
+  for (const auto& [p, magnitude] : tests) {
+    const double score = elementScore(p);
+    if (score > bestScore) {
+      bestScore = score;
+      bestPeriod = p;
+      bestMag = magnitude;
+    }
+  }
+  strength_ = bestMag / median;
+  if (bestPeriod > 0) unit_ = bestPeriod;
+}
+
+}  // namespace quillon::audio

@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Estimates the keying speed from where the tone's edges fall:
+//
+//   baseband -> short energy -> |rise or fall| (edges, mean removed) -> a bank of
+//   leaky DFTs, one per candidate unit length (10-60 WPM and a little beyond) -> the
+//   strongest line, its fundamental, interpolated
+//
+// Every element and gap lasts a whole number of units, so the edges sit on a lattice of
+// one unit and their train has a spectral line at 1/unit and its harmonics. The line
+// needs no threshold on the envelope and keeps its place at low SNR, where run lengths
+// of a thresholded envelope fall apart. Letters also make lines of their own (a run of
+// dahs repeats every four units, so 4/3 of a unit shows), so the strongest lines, and
+// two and three times their periods, are put to a test: the best sequence of dits and
+// dahs (a Viterbi over the last seconds) at each, and the one that explains the
+// signal best wins.
+
+#include <complex>
+#include <cstddef>
+#include <vector>
+
+namespace quillon::audio {
+
+class SpeedTracker {
+ public:
+  // `sampleRate` of the baseband fed.
+  explicit SpeedTracker(double sampleRate);
+
+  // One baseband sample and the noise power of a sample.
+  void push(std::complex<float> z, float noise);
+
+  // The unit length in samples; 0 while no line stands out.
+  double unitSamples() const { return unit_; }
+  double wpm() const;
+  // The line over the median of the bank: above about 3 a speed is heard.
+  double strength() const { return strength_; }
+
+ private:
+  void estimate();
+  double elementScore(double period) const;
+
+  double rate_;
+  std::vector<double> periods_;             // candidate unit lengths [samples]
+  std::vector<std::complex<double>> sums_;  // leaky DFT of the edge train
+
+  std::vector<std::complex<double>> phasors_, steps_;
+  double leak_;
+  std::complex<float> recent_[4]{};  // the last baseband samples, for the short energy
+  double energy_[4]{};                // the last short energies
+  double meanEdge_ = 0;
+  std::vector<std::complex<float>> history_;  // the last seconds of baseband (a ring)
+  std::vector<float> noise_;
+  std::size_t count_ = 0;
+  double unit_ = 0, strength_ = 0;
+};
+
+}  // namespace quillon::audio
