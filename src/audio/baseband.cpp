@@ -16,6 +16,8 @@ Baseband::Baseband(double sampleRate, std::size_t hop) : rate_(sampleRate), hop_
     rising_[i] = static_cast<float>((i + 0.5) / h);
     falling_[i] = static_cast<float>(1 - (i + 0.5) / h);
     gain_ += static_cast<double>(rising_[i]) * rising_[i] + static_cast<double>(falling_[i]) * falling_[i];
+    // Neighbouring outputs share a hop: their noise is correlated.
+    gain_ += 2.0 * rising_[i] * falling_[i];
   }
 }
 

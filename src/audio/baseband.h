@@ -29,7 +29,8 @@ class Baseband {
   void feed(std::span<const float> samples, std::vector<std::complex<float>>& out);
 
   std::size_t hop() const { return hop_; }
-  // Noise power of an output sample per unit of input noise variance.
+  // Noise power per output sample, per unit of input noise variance, in a sum of many
+  // consecutive outputs (which share their hops' noise).
   double noiseGain() const { return gain_; }
 
  private:

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <numbers>
 #include <stdexcept>
+#include <cstdio>
+#include <cstdlib>
 
 #include "audio/baseband.h"
 #include "audio/letterdecoder.h"
@@ -120,6 +122,7 @@ void CwDecoder::pushBaseband(std::complex<float> z) {
   if (steady_ >= kSpeedSettleS * kBasebandRate &&
       (!letters_->started() || std::abs(candidateUnit_ / letters_->unit() - 1) > kSpeedChange)) {
     letters_->restart(candidateUnit_);
+    if (std::getenv("QDBG")) std::fprintf(stderr, "restart %.2f at %.2f s\n", candidateUnit_, letters_->samples() / 500.0);
   }
   toneAt_[static_cast<std::size_t>(letters_->samples()) % toneAt_.size()] = q.toneHz;
   letters_->push(q.z, q.noise, q.tone);

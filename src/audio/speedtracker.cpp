@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/speedtracker.h"
 
-#include "audio/evidence.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <cstdio>
+#include <cstdlib>
 
 namespace quillon::audio {
 
@@ -17,7 +18,8 @@ constexpr double kMemoryS = 3.0;   // the bank's leak
 constexpr double kEstimateS = 0.5;
 constexpr double kTestedS = 4.0;   // the element test looks this far back
 constexpr std::size_t kLines = 3;  // the strongest lines put to the test
-constexpr double kMinStrength = 2.5;  // a line this far over the bank's median is heard
+constexpr double kMinStrength = 2.5;
+constexpr double kSlotThreshold = 3;  // a line this far over the bank's median is heard
 
 // PARIS: a unit lasts 1.2 s / WPM.
 double unitSeconds(double wpm) { return 1.2 / wpm; }
@@ -76,27 +78,20 @@ double SpeedTracker::elementScore(double period) const {
     if (i >= first + w) sum -= std::complex<double>(history_[(i - w) % n]);
     u[i - first] = static_cast<float>(std::norm(sum) / (std::max(noise_[i % n], 1e-30f) * static_cast<double>(w)));
   }
-  std::vector<float> sampled;
-  for (std::size_t i = w; i < u.size(); i += std::max<std::size_t>(1, w / 4)) sampled.push_back(u[i]);
-  const auto rho = static_cast<float>(slotSnr(sampled));
-  if (rho <= 0) return 0;
-  const double grid = period / 4;
-  const auto points = static_cast<std::size_t>(static_cast<double>(u.size()) / grid);
-  auto slot = [&](double startGrid, int unit) {
-    const auto end = static_cast<std::size_t>((startGrid + 4.0 * (unit + 1)) * grid) - 1;
-    return end < u.size() ? toneLlr(u[end], rho, static_cast<float>(w)) : 0.0f;
-  };
-  std::vector<float> best(points + 1, 0);
-  for (std::size_t j = 1; j <= points; ++j) {
-    float b = best[j - 1];
-    if (j >= 8) b = std::max(b, (j >= 12 ? best[j - 8] : 0.0f) + slot(static_cast<double>(j - 4), 0) - 0.5f);
-    if (j >= 16) {
-      const double s = static_cast<double>(j - 12);
-      b = std::max(b, (j >= 16 ? best[j - 16] : 0.0f) + slot(s, 0) + slot(s, 1) + slot(s, 2) - 0.5f);
-    }
+  // Each slot counts its tone energy over the noise, less a threshold that noise alone
+  // seldom passes: the energy a reading explains, in the same units at every period, so
+  // a third of the unit (which reads a dit as a dah) explains less than the unit.
+  auto slot = [&](std::size_t end) { return static_cast<double>(u[end]) - 1 - kSlotThreshold; };
+  const std::size_t gap = w;
+  std::vector<double> best(u.size() + 1, 0);
+  for (std::size_t j = 1; j <= u.size(); ++j) {
+    double b = best[j - 1];
+    // A dit or a dah ending at sample j - 1, with a unit of silence before it.
+    if (j >= w + gap) b = std::max(b, best[j - w - gap] + slot(j - 1));
+    if (j >= 3 * w + gap) b = std::max(b, best[j - 3 * w - gap] + slot(j - 1) + slot(j - 1 - w) + slot(j - 1 - 2 * w));
     best[j] = b;
   }
-  return best[points];
+  return best[u.size()];
 }
 
 void SpeedTracker::estimate() {
@@ -137,6 +132,7 @@ void SpeedTracker::estimate() {
   double bestScore = -1, bestPeriod = 0, bestMag = 0;
   for (const auto& [p, magnitude] : tests) {
     const double score = elementScore(p);
+    if (std::getenv("QDBG2")) std::fprintf(stderr, "t=%.2f p=%.1f mag %.0f score %.1f\n", count_ / rate_, p, magnitude, score);
     if (score > bestScore) {
       bestScore = score;
       bestPeriod = p;
