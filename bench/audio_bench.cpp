@@ -94,10 +94,14 @@ std::vector<std::string> heardLines(const std::vector<quillon::audio::AudioLette
     if (a.heard.confidence < quillon::kTrustedConfidence) lines.back().back() = 'x';
   }
   if (!beacon) return lines;
+  // The finder takes a frame from the beacon word on; what comes before it is no frame's
+  // and never printed.
   for (std::string& line : lines) {
-    const bool word = line.starts_with(kWord);
-    for (std::size_t i = word ? kWord.size() : 0; i < line.size(); ++i) {
-      if (kHex.find(line[i]) == std::string_view::npos) line[i] = 'x';
+    const std::size_t word = line.find(kWord);
+    const std::size_t from = word == std::string::npos ? 0 : word + kWord.size();
+    for (std::size_t i = 0; i < line.size(); ++i) {
+      if (i < word && word != std::string::npos) line[i] = 'x';
+      if (i >= from && kHex.find(line[i]) == std::string_view::npos) line[i] = 'x';
     }
   }
   return lines;
@@ -111,7 +115,8 @@ std::string joined(const std::vector<std::string>& lines) {
 
 std::size_t framesFound(const std::vector<std::string>& lines, std::size_t letters) {
   return static_cast<std::size_t>(std::count_if(lines.begin(), lines.end(), [&](const std::string& l) {
-    return l.starts_with(kWord) && l.size() == kWord.size() + letters;
+    const std::size_t word = l.find(kWord);
+    return word != std::string::npos && l.size() - word == kWord.size() + letters;
   }));
 }
 
@@ -168,6 +173,8 @@ Run runOne(const SignalSpec& spec, const std::string& text, bool beacon, std::si
   run.decodeS = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
   run.audioS = static_cast<double>(samples.size()) / spec.sampleRate;
   const auto lines = heardLines(letters, beacon);
+  if (std::getenv("QLET")) for (const auto& a : letters) std::printf("%c %.3f %.3f wpm %.1f snr %.1f tone %.1f gap %d\n", (char)a.heard.letter, a.heard.confidence, a.heard.startS, a.signal.wpm, a.signal.snrDb, a.signal.toneHz, (int)a.heard.gapBefore);
+  if (std::getenv("QLET")) for (const auto& k : rec.letters) std::printf("%c@%.3f ", k.letter, k.startS);
   run.quillon = compare(want, joined(lines));
   if (verbose && !letters.empty()) std::printf("tone %.1f heard %.1f, wpm %.1f heard %.1f, snr %.1f heard %.1f\n", spec.toneHz, letters[letters.size() / 2].signal.toneHz, spec.wpm, letters[letters.size() / 2].signal.wpm, spec.snrDb, letters[letters.size() / 2].signal.snrDb);
   if (verbose) std::printf("want %s\ngot  %s (%zu wrong)\n", want.c_str(), joined(lines).c_str(), run.quillon.wrong);
@@ -239,7 +246,9 @@ int main(int argc, char** argv) {
         s.snrDb = snr;
         s.sampleRate = kRates[k % 2];
         s.toneHz = 400 + static_cast<double>(random() % 1600);
-        const Run r = runOne(s, hexFrame(random, 22) + "|" + hexFrame(random, 22), true, 22);
+        const std::string text = hexFrame(random, 22) + "|" + hexFrame(random, 22);
+        if (std::getenv("QFILE") && std::atoi(std::getenv("QFILE")) != static_cast<int>(k)) continue;
+        const Run r = runOne(s, text, true, 22);
         q.add(r.quillon);
         m.add(r.multimon);
         audio += r.audioS;

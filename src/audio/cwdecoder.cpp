@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "audio/baseband.h"
+#include "audio/finetuner.h"
 #include "audio/letterdecoder.h"
 #include "audio/speedtracker.h"
 #include "audio/tonetracker.h"
@@ -19,8 +20,10 @@ namespace {
 
 constexpr double kInnerRate = 8000;    // summed to about this; enough for 2,700 Hz
 constexpr double kBasebandRate = 500;
-constexpr double kToneLeadS = 0.4;
+constexpr double kToneLeadS = 1.0;
 constexpr double kSpeedLeadS = 3.0;
+constexpr double kFineLagS = 0.016;  // +-31 Hz of residual offset
+constexpr double kFineHalfS = 0.5;
 constexpr double kSpeedChange = 0.06;  // the speed moved this far from the epoch's ...
 constexpr double kSpeedSettleS = 1.0;  // ... for this long: a new epoch
 constexpr double kSpeedStrength = 3.0;
@@ -39,11 +42,13 @@ CwDecoder::CwDecoder(const DecoderOptions& options) : options_(options) {
   tone_ = std::make_unique<ToneTracker>(rate_);
   const auto hop = std::max<std::size_t>(1, static_cast<std::size_t>(std::lround(rate_ / kBasebandRate)));
   baseband_ = std::make_unique<Baseband>(rate_, hop);
-  const double bbRate = rate_ / static_cast<double>(hop);
-  speed_ = std::make_unique<SpeedTracker>(bbRate);
+  bbRate_ = rate_ / static_cast<double>(hop);
+  fine_ = std::make_unique<FineTuner>(static_cast<std::size_t>(kFineLagS * bbRate_),
+                                      static_cast<std::size_t>(kFineHalfS * bbRate_));
+  speed_ = std::make_unique<SpeedTracker>(bbRate_);
   letters_ = std::make_unique<LetterDecoder>(options.alphabet);
   delay_.assign(static_cast<std::size_t>(kToneLeadS * rate_) + 1, 0);
-  pending_.resize(static_cast<std::size_t>(kSpeedLeadS * bbRate) + 1);
+  pending_.resize(static_cast<std::size_t>(kSpeedLeadS * bbRate_) + 1);
   toneAt_.assign(16384, 0);
 }
 
@@ -95,14 +100,17 @@ void CwDecoder::mixHop() {
   for (const auto z : zs_) pushBaseband(z);
 }
 
-void CwDecoder::pushBaseband(std::complex<float> z) {
+void CwDecoder::pushBaseband(std::complex<float> raw) {
+  std::complex<float> z;
+  if (!fine_->push(raw, z)) return;
   speed_->push(z, static_cast<float>(tone_->noisePerSample(baseband_->noiseGain())));
-  const double t = static_cast<double>(mixed_) / rate_;
-  const bool locked = tone_->lockedAt(t);
+  const double t = static_cast<double>(mixed_) / rate_ - static_cast<double>(fine_->delay() + 1) / bbRate_;
+  // Whether a tone is heard around this sample: the tracker has seen kToneLeadS further.
+  const bool locked = tone_->lockedAt(t + kToneLeadS);
   toneHeard_ = toneHeard_ || locked;
   Pending& p = pending_[pendingIn_ % pending_.size()];
   p = {z, static_cast<float>(tone_->noisePerSample(baseband_->noiseGain())),
-       static_cast<float>(baseband_->toneHz()), locked};
+       static_cast<float>(baseband_->toneHz() + fine_->offset() * bbRate_ / (2 * std::numbers::pi)), locked};
   ++pendingIn_;
   if (pendingIn_ - pendingOut_ < pending_.size()) return;
   // The oldest waits no longer: the speed has seen kSpeedLeadS beyond it.
@@ -169,6 +177,7 @@ void CwDecoder::finish() {
   const std::size_t held = std::min<std::uint64_t>(written_, delay_.size());
   for (std::size_t i = 0; i < held; ++i) mix(delay_[(delayHead_ + delay_.size() - held + i) % delay_.size()]);
   while (!hop_.empty()) mix(0);
+  for (std::size_t i = 0; i < fine_->delay(); ++i) pushBaseband({});
   std::vector<LetterDecision> decided;
   // A recording shorter than the speed's lead: its letters at the speed heard so far.
   if (!letters_->started() && speed_->unitSamples() > 0) letters_->restart(speed_->unitSamples());

@@ -4,9 +4,10 @@
 //
 //   samples (any rate 8-48 kHz, chunks of any size)
 //     -> sanitise (NaN and infinities are silence) -> sum to about 8 kHz -> DC blocker
-//     -> ToneTracker (runs 0.4 s ahead of the mixer, so a tone's start and a step are
+//     -> ToneTracker (runs 1 s ahead of the mixer, so a tone's start and a step are
 //        mixed at the right frequency)
 //     -> Baseband (NCO at the tracked tone, ~500 samples/s)
+//     -> FineTuner (the residual offset, from half a second each side)
 //     -> SpeedTracker (runs 3 s ahead of the letters, so the first letters of a
 //        transmission are decided at its speed)
 //     -> LetterDecoder (whole letters, soft evidence) -> AudioLetter
@@ -27,6 +28,7 @@
 namespace quillon::audio {
 
 class Baseband;
+class FineTuner;
 class LetterDecoder;
 class SpeedTracker;
 class ToneTracker;
@@ -92,6 +94,8 @@ class CwDecoder {
 
   std::unique_ptr<ToneTracker> tone_;
   std::unique_ptr<Baseband> baseband_;
+  std::unique_ptr<FineTuner> fine_;
+  double bbRate_ = 0;
   std::unique_ptr<SpeedTracker> speed_;
   std::unique_ptr<LetterDecoder> letters_;
 

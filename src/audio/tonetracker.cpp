@@ -200,26 +200,24 @@ void ToneTracker::track(double timeS) {
 }
 
 double ToneTracker::toneAt(double timeS, double lookaheadS) const {
-  // The newest estimate no later than timeS + lookaheadS, unless the track jumped away
-  // from where it was at timeS: then the newest estimate from before that jump.
-  const ToneEstimate* use = nullptr;
+  const ToneEstimate* before = nullptr;
   for (auto it = history_.rbegin(); it != history_.rend(); ++it) {
-    if (it->timeS > timeS + lookaheadS) continue;
-    if (it->jumped && it->jumpFromS > timeS && it->timeS > timeS) {
-      use = nullptr;
-      continue;
+    if (it->timeS <= timeS) {
+      before = &*it;
+      break;
     }
-    if (!use) use = &*it;
-    if (it->timeS <= timeS) break;
   }
-  if (!use) {
-    // Only later estimates exist (the start) or a jump hides them all: the oldest after.
-    for (const ToneEstimate& e : history_) {
-      if (e.locked || e.jumped) return e.hz;
-    }
-    return history_.empty() ? 0 : history_.back().hz;
+  // A later estimate knows better when the track jumped to where the tone already was at
+  // timeS, or when the tone was found only after it began.
+  for (const ToneEstimate& e : history_) {
+    if (e.timeS <= timeS || e.timeS > timeS + lookaheadS) continue;
+    if (e.jumped && e.jumpFromS <= timeS) return e.hz;
   }
-  return use->hz + use->hzPerS * (timeS - use->timeS);
+  if (before && before->locked) return before->hz + before->hzPerS * (timeS - before->timeS);
+  for (const ToneEstimate& e : history_) {
+    if (e.timeS > timeS && e.timeS <= timeS + lookaheadS && e.locked) return e.hz;
+  }
+  return before ? before->hz : 0;
 }
 
 bool ToneTracker::lockedAt(double timeS) const {

@@ -41,8 +41,9 @@ class ToneTracker {
 
   void feed(std::span<const float> samples);
 
-  // The tone at `timeS`, from the estimates of frames up to `timeS + lookaheadS` (a
-  // ramp extrapolated back, unless the track jumped in between). Hz 0 before any lock.
+  // The tone at `timeS`: the estimate of the frame before it, unless a frame up to
+  // `timeS + lookaheadS` jumped to where the tone already was, or found the tone only
+  // after it began. Hz 0 before any lock.
   double toneAt(double timeS, double lookaheadS) const;
   bool lockedAt(double timeS) const;
 
