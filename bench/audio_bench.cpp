@@ -237,6 +237,7 @@ int main(int argc, char** argv) {
   if (want("curve")) {
     printHeader("House-keeping frames, 20 WPM, two a file, 8 and 11.025 kHz, tone 400-2,000 Hz");
     for (const double snr : {10.0, 0.0, -3.0, -6.0, -8.0, -9.0, -10.0, -11.0, -12.0}) {
+      if (std::getenv("QSNR") && std::atof(std::getenv("QSNR")) != snr) continue;
       Tally q, m;
       double audio = 0, spent = 0;
       for (std::size_t k = 0; k < files; ++k) {

@@ -26,7 +26,7 @@ constexpr double kFineLagS = 0.016;  // +-31 Hz of residual offset
 constexpr double kFineHalfS = 0.5;
 constexpr double kSpeedChange = 0.06;  // the speed moved this far from the epoch's ...
 constexpr double kSpeedSettleS = 1.0;  // ... for this long: a new epoch
-constexpr double kSpeedStrength = 3.0;
+constexpr double kSpeedStrength = 3.0;  // a line this far over the bank's median is a speed
 constexpr double kPauseS = 2.0;        // a silence this long ends a transmission
 constexpr float kLargest = 1e6f;       // larger samples are clipped: sums stay finite
 
@@ -46,6 +46,7 @@ CwDecoder::CwDecoder(const DecoderOptions& options) : options_(options) {
   fine_ = std::make_unique<FineTuner>(static_cast<std::size_t>(kFineLagS * bbRate_),
                                       static_cast<std::size_t>(kFineHalfS * bbRate_));
   speed_ = std::make_unique<SpeedTracker>(bbRate_);
+  ncoHz_.assign(fine_->delay() + 1, 0);
   letters_ = std::make_unique<LetterDecoder>(options.alphabet);
   delay_.assign(static_cast<std::size_t>(kToneLeadS * rate_) + 1, 0);
   pending_.resize(static_cast<std::size_t>(kSpeedLeadS * bbRate_) + 1);
@@ -93,6 +94,7 @@ void CwDecoder::mixHop() {
   const double t = static_cast<double>(mixed_) / rate_;
   const double hz = tone_->toneAt(t, kToneLeadS);
   if (hz > 0) baseband_->setToneHz(hz);
+  if (std::getenv("QDBG7") && std::abs(t - std::atof(std::getenv("QDBG7"))) < 0.6 && mixed_ % 400 == 0) std::fprintf(stderr, "mix t=%.3f hz %.1f locked(t+1) %d tracker at %.2f\n", t, hz, tone_->lockedAt(t + kToneLeadS), tone_->lastFrameS());
   mixed_ += hop_.size();
   zs_.clear();
   baseband_->feed(hop_, zs_);
@@ -101,8 +103,12 @@ void CwDecoder::mixHop() {
 }
 
 void CwDecoder::pushBaseband(std::complex<float> raw) {
+  // The NCO's frequency travels with its sample through the fine tuner's delay.
+  ncoHz_[rawCount_ % ncoHz_.size()] = static_cast<float>(baseband_->toneHz());
+  ++rawCount_;
   std::complex<float> z;
   if (!fine_->push(raw, z)) return;
+  const float ncoHz = ncoHz_[(rawCount_ - 1 - fine_->delay()) % ncoHz_.size()];
   speed_->push(z, static_cast<float>(tone_->noisePerSample(baseband_->noiseGain())));
   const double t = static_cast<double>(mixed_) / rate_ - static_cast<double>(fine_->delay() + 1) / bbRate_;
   // Whether a tone is heard around this sample: the tracker has seen kToneLeadS further.
@@ -110,12 +116,15 @@ void CwDecoder::pushBaseband(std::complex<float> raw) {
   toneHeard_ = toneHeard_ || locked;
   Pending& p = pending_[pendingIn_ % pending_.size()];
   p = {z, static_cast<float>(tone_->noisePerSample(baseband_->noiseGain())),
-       static_cast<float>(baseband_->toneHz() + fine_->offset() * bbRate_ / (2 * std::numbers::pi)), locked};
+       static_cast<float>(ncoHz + fine_->offset() * bbRate_ / (2 * std::numbers::pi)), locked};
   ++pendingIn_;
   if (pendingIn_ - pendingOut_ < pending_.size()) return;
   // The oldest waits no longer: the speed has seen kSpeedLeadS beyond it.
-  const Pending q = pending_[pendingOut_ % pending_.size()];
+  Pending q = pending_[pendingOut_ % pending_.size()];
   ++pendingOut_;
+  // The noise level as known now, kSpeedLeadS later: it changes slowly, and the first
+  // samples came before the tracker had measured it.
+  q.noise = static_cast<float>(tone_->noisePerSample(baseband_->noiseGain()));
   // A new epoch once the speed has held still for a while away from the epoch's.
   const double unit = speed_->unitSamples();
   if (unit > 0 && speed_->strength() > kSpeedStrength) {
@@ -182,8 +191,9 @@ void CwDecoder::finish() {
   // A recording shorter than the speed's lead: its letters at the speed heard so far.
   if (!letters_->started() && speed_->unitSamples() > 0) letters_->restart(speed_->unitSamples());
   while (pendingOut_ < pendingIn_) {
-    const Pending q = pending_[pendingOut_ % pending_.size()];
+    Pending q = pending_[pendingOut_ % pending_.size()];
     ++pendingOut_;
+    q.noise = static_cast<float>(tone_->noisePerSample(baseband_->noiseGain()));
     toneAt_[static_cast<std::size_t>(letters_->samples()) % toneAt_.size()] = q.toneHz;
     letters_->push(q.z, q.noise, q.tone);
     if (letters_->due()) letters_->decide(false, decided);

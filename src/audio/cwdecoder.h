@@ -95,6 +95,8 @@ class CwDecoder {
   std::unique_ptr<ToneTracker> tone_;
   std::unique_ptr<Baseband> baseband_;
   std::unique_ptr<FineTuner> fine_;
+  std::vector<float> ncoHz_;  // the NCO's frequency for the samples in the fine tuner (a ring)
+  std::uint64_t rawCount_ = 0;
   double bbRate_ = 0;
   std::unique_ptr<SpeedTracker> speed_;
   std::unique_ptr<LetterDecoder> letters_;

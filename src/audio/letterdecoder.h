@@ -80,7 +80,7 @@ class LetterDecoder {
   // Rings indexed by sample: the baseband, the slot energy over noise and the LLR cache.
   static constexpr std::size_t kRing = 16384;
   std::vector<std::complex<float>> z_;
-  std::vector<float> noise_, u_[3], llr_[3];
+  std::vector<float> noise_, u_[3], llr_[3], llrRho_[3];
   std::vector<std::uint8_t> tone_;
   std::complex<double> sums_[3];
   int windows_[3]{};

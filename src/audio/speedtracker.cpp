@@ -14,7 +14,8 @@ namespace {
 
 constexpr double kMinWpm = 9, kMaxWpm = 66;
 constexpr double kRatio = 1.025;   // between neighbouring candidates
-constexpr double kMemoryS = 3.0;   // the bank's leak
+constexpr double kMemoryUnits = 50;  // the bank's leak, in units of each candidate
+constexpr double kMeanS = 0.75;      // the edge train's mean, removed
 constexpr double kEstimateS = 0.5;
 constexpr double kTestedS = 4.0;   // the element test looks this far back
 constexpr std::size_t kLines = 3;  // the strongest lines put to the test
@@ -29,12 +30,16 @@ double unitSeconds(double wpm) { return 1.2 / wpm; }
 SpeedTracker::SpeedTracker(double sampleRate) : rate_(sampleRate) {
   for (double p = unitSeconds(kMaxWpm) * rate_; p <= unitSeconds(kMinWpm) * rate_; p *= kRatio) {
     periods_.push_back(p);
+    // Every candidate remembers the same number of units, so slow keying gathers as many
+    // edges as fast keying; noise then grows alike in every candidate once scaled.
+    leaks_.push_back(std::exp(-1 / (kMemoryUnits * p)));
+    scales_.push_back(1 / std::sqrt(kMemoryUnits * p));
     const double w = 2 * std::numbers::pi / p;
     steps_.emplace_back(std::cos(w), -std::sin(w));
   }
   sums_.assign(periods_.size(), {});
   phasors_.assign(periods_.size(), {1, 0});
-  leak_ = std::exp(-1 / (kMemoryS * rate_));
+  leak_ = std::exp(-1 / (kMeanS * rate_));
   history_.assign(static_cast<std::size_t>(kTestedS * rate_), {});
   noise_.assign(history_.size(), 1);
 }
@@ -42,6 +47,7 @@ SpeedTracker::SpeedTracker(double sampleRate) : rate_(sampleRate) {
 double SpeedTracker::wpm() const { return unit_ > 0 ? 1.2 * rate_ / unit_ : 0; }
 
 void SpeedTracker::push(std::complex<float> z, float noise) {
+  if (!(noise > 0)) z = {};  // no noise level yet: nothing to weigh the sample against
   history_[count_ % history_.size()] = z;
   noise_[count_ % history_.size()] = noise;
   // Short energy over 3 samples (6 ms: a third of a unit at 60 WPM); an edge is its
@@ -53,10 +59,10 @@ void SpeedTracker::push(std::complex<float> z, float noise) {
   ++count_;
   if (count_ < 4) return;
   // Remove the train's mean, which would leak into the long candidates.
-  meanEdge_ += (edge - meanEdge_) * (1 - leak_) * 4;
+  meanEdge_ += (edge - meanEdge_) * (1 - leak_);
   const double x = edge - meanEdge_;
   for (std::size_t i = 0; i < sums_.size(); ++i) {
-    sums_[i] = sums_[i] * leak_ + x * phasors_[i];
+    sums_[i] = sums_[i] * leaks_[i] + x * phasors_[i];
     phasors_[i] *= steps_[i];
   }
   if (count_ % 256 == 0) {
@@ -97,7 +103,7 @@ double SpeedTracker::elementScore(double period) const {
 void SpeedTracker::estimate() {
   const std::size_t n = sums_.size();
   std::vector<double> mag(n);
-  for (std::size_t i = 0; i < n; ++i) mag[i] = std::abs(sums_[i]);
+  for (std::size_t i = 0; i < n; ++i) mag[i] = std::abs(sums_[i]) * scales_[i];
   std::vector<double> sorted = mag;
   std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(n / 2), sorted.end());
   const double median = std::max(sorted[n / 2], 1e-30);
@@ -137,6 +143,14 @@ void SpeedTracker::estimate() {
       bestScore = score;
       bestPeriod = p;
       bestMag = magnitude;
+    }
+  }
+  // The lines are as sharp as the bank's memory allows: a few percent at slow speeds.
+  for (const double f : {0.98, 1.02, 0.96, 1.04}) {
+    const double score = elementScore(bestPeriod * f);
+    if (score > bestScore) {
+      bestScore = score;
+      bestPeriod *= f;
     }
   }
   strength_ = bestMag / median;

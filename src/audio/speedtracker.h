@@ -44,6 +44,7 @@ class SpeedTracker {
   std::vector<std::complex<double>> sums_;  // leaky DFT of the edge train
 
   std::vector<std::complex<double>> phasors_, steps_;
+  std::vector<double> leaks_, scales_;
   double leak_;
   std::complex<float> recent_[4]{};  // the last baseband samples, for the short energy
   double energy_[4]{};                // the last short energies

@@ -14,13 +14,16 @@ namespace {
 
 constexpr double kFrameS = 0.032;
 constexpr double kLowHz = 300, kHighHz = 2700;
-constexpr double kFastS = 0.1, kSlowS = 0.5;
+constexpr double kMarginHz = 60;  // bins beyond the band, so a tone at its edge has neighbours
+constexpr double kSettleS = 0.3;  // the slow average must hold this much before a lock
+constexpr double kFastS = 0.04, kSlowS = 0.5;
 constexpr double kLockRatio = 2.0;   // slow peak over the noise floor that means a tone
 constexpr double kLoseRatio = 1.3;   // below this at the track for kLoseS, the tone is gone
 constexpr double kLoseS = 1.5;
-constexpr double kMeasureRatio = 2.5;  // fast peak over the noise that is worth measuring
+constexpr double kMeasureRatio = 3.0;  // fast peak over the noise that is worth measuring
 constexpr double kMoveS = 0.25;        // a stronger peak elsewhere this long moves the track
 constexpr double kKeepS = 2.0;         // estimates kept for callers that lag
+constexpr double kCoastS = 0.6;        // unmeasured this long, the track holds still
 
 // FFTW plans are made under one lock: the planner is not thread-safe.
 std::mutex& planLock() {
@@ -66,8 +69,8 @@ struct ToneTracker::Fft {
 ToneTracker::ToneTracker(double sampleRate)
     : rate_(sampleRate), frame_(smoothSize(sampleRate * kFrameS)), hop_(frame_ / 2) {
   const double bin = rate_ / static_cast<double>(frame_);
-  lo_ = static_cast<std::size_t>(std::ceil(kLowHz / bin));
-  hi_ = std::min(static_cast<std::size_t>(std::floor(kHighHz / bin)) + 1, frame_ / 2);
+  lo_ = static_cast<std::size_t>(std::ceil((kLowHz - kMarginHz) / bin));
+  hi_ = std::min(static_cast<std::size_t>(std::floor((kHighHz + kMarginHz) / bin)) + 1, frame_ / 2);
   window_.resize(frame_);
   for (std::size_t i = 0; i < frame_; ++i) {
     window_[i] = static_cast<float>(0.5 - 0.5 * std::cos(2 * std::numbers::pi * (i + 0.5) / frame_));
@@ -127,7 +130,10 @@ void ToneTracker::track(double timeS) {
   for (std::size_t k = lo_; k < hi_; ++k) {
     if (slow_[k] > slow_[global]) global = k;
   }
-  const bool globalTone = slow_[global] > kLockRatio * floor;
+  const bool settled = static_cast<double>(framesDone_) * dt >= kSettleS;
+  const double globalHz = static_cast<double>(global) * bin;
+  const bool globalTone = settled && slow_[global] > kLockRatio * floor && globalHz >= kLowHz - bin / 2 &&
+                          globalHz <= kHighHz + bin / 2;
   auto interpolate = [&](const std::vector<float>& s, std::size_t k) {
     if (k <= lo_ || k + 1 >= hi_) return static_cast<double>(k) * bin;
     const double a = std::log(s[k - 1] + 1e-30), b = std::log(s[k] + 1e-30), c = std::log(s[k + 1] + 1e-30);
@@ -135,24 +141,29 @@ void ToneTracker::track(double timeS) {
     const double off = d < 0 ? std::clamp(0.5 * (a - c) / d, -0.5, 0.5) : 0;
     return (static_cast<double>(k) + off) * bin;
   };
+  // A step (a Doppler correction) moves the tone, not its drift: the rate is kept.
   auto reset = [&](double hz) {
     hz_ = hz;
-    rate2_ = 0;
     p00_ = bin * bin;
     p01_ = 0;
-    p11_ = 100.0 * 100.0;
+    p11_ = std::max(p11_, 30.0 * 30.0);
   };
   if (!locked_) {
     if (globalTone) {
       locked_ = true;
+      rate2_ = 0;
+      p11_ = 100.0 * 100.0;
       reset(interpolate(slow_, global));
       e.jumped = true;
       e.jumpFromS = timeS - kSlowS;
     }
   } else {
     // Predict: the tone moves on at its drift rate; the rate itself may change slowly.
-    hz_ += rate2_ * dt;
-    const double q = 20.0 * 20.0 * dt;  // drift-rate change (Hz/s)^2 per second
+    // Unheard for long (a pause between transmissions), the track stays where it was:
+    // a rate carried on for seconds would take it far from where the tone comes back.
+    const bool coasting = timeS - lastMeasuredS_ > kCoastS;
+    if (!coasting) hz_ += rate2_ * dt;
+    const double q = 10.0 * 10.0 * dt;  // drift-rate change (Hz/s)^2 per second
     p00_ += dt * (2 * p01_ + dt * p11_) + 0.5 * 0.5;
     p01_ += dt * p11_;
     p11_ += q;
@@ -163,12 +174,16 @@ void ToneTracker::track(double timeS) {
       if (fast_[k] > fast_[peak]) peak = k;
     }
     const double strength = fast_[peak] / floor;
-    if (strength > kMeasureRatio) {
-      const double measured = interpolate(fast_, peak);
-      const double r = (0.3 * bin) * (0.3 * bin) * kMeasureRatio / strength + 1.0;
-      const double s = p00_ + r;
+    const double measured = interpolate(fast_, peak);
+    const double r = (0.3 * bin) * (0.3 * bin) * kMeasureRatio / strength + 1.0;
+    const double s = p00_ + r;
+    // The fast average shows the tone as it was about kFastS ago.
+    const double innovation = measured - (hz_ - rate2_ * kFastS);
+    // A noise peak beside the track is no measurement: the tone is where the filter
+    // expects it, within three of its standard deviations.
+    if (strength > kMeasureRatio && std::abs(innovation) <= std::max(3 * std::sqrt(s), bin / 2)) {
       const double k0 = p00_ / s, k1 = p01_ / s;
-      const double innovation = measured - hz_;
+      lastMeasuredS_ = timeS;
       hz_ += k0 * innovation;
       rate2_ += k1 * innovation;
       const double q00 = p00_, q01 = p01_;
@@ -180,14 +195,26 @@ void ToneTracker::track(double timeS) {
     hz_ = std::clamp(hz_, kLowHz - 50, kHighHz + 50);
     // A stronger peak that stays away from the track is where the tone went.
     const double here = slow_[near];
-    const bool away = globalTone && std::abs(interpolate(slow_, global) - hz_) > 2.5 * bin &&
+    // Or, after a pause, the tone that comes back.
+    const bool away = globalTone && std::abs(interpolate(slow_, global) - hz_) > (coasting ? 1.0 : 2.5) * bin &&
                       slow_[global] > 1.5 * here;
     awayFrames_ = away ? awayFrames_ + 1 : 0;
-    if (awayFrames_ * dt >= kMoveS) {
-      reset(interpolate(slow_, global));
-      awayFrames_ = 0;
+    if (awayFrames_ * dt >= (coasting ? 0 : kMoveS)) {
       e.jumped = true;
-      e.jumpFromS = timeS - kMoveS - kSlowS / 2;
+      if (coasting) {
+        // The tone came back elsewhere: it was there since the old one was last heard,
+        // and a drift rate carried over a pause means nothing.
+        e.jumpFromS = lastMeasuredS_;
+        rate2_ = 0;
+        p11_ = 100.0 * 100.0;
+        reset(interpolate(slow_, global));
+      } else {
+        // The slow average shows the new place as it was about kSlowS ago.
+        e.jumpFromS = timeS - kMoveS - kSlowS / 2;
+        reset(interpolate(slow_, global) + rate2_ * kSlowS);
+      }
+      lastMeasuredS_ = timeS;
+      awayFrames_ = 0;
     }
     weakFrames_ = here < kLoseRatio * floor ? weakFrames_ + 1 : 0;
     if (weakFrames_ * dt >= kLoseS) locked_ = false;

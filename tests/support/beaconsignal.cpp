@@ -78,9 +78,9 @@ Recording makeRecording(const SignalSpec& spec, std::string_view text) {
     rec.samples[i] = static_cast<float>(spec.amplitude * envelope * std::sin(phase));
     phase = std::fmod(phase + 2 * std::numbers::pi * hz * dt, 2 * std::numbers::pi);
     hz += slope * dt;
-    if (hz > spec.passHighHz - 100 || hz < spec.passLowHz + 100) slope = -slope;
-    if (spec.stepAtS >= 0 && ts < spec.stepAtS && ts + dt >= spec.stepAtS) {
-      hz = std::clamp(hz + spec.stepHz, spec.passLowHz + 100, spec.passHighHz - 100);
+    if ((hz > spec.passHighHz && slope > 0) || (hz < spec.passLowHz && slope < 0)) slope = -slope;
+    if (spec.stepHz != 0 && ts < spec.stepAtS && ts + dt >= spec.stepAtS) {
+      hz = std::clamp(hz + spec.stepHz, spec.passLowHz, spec.passHighHz);
     }
   }
   if (spec.snrDb < 100) {
