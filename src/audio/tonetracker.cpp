@@ -24,6 +24,7 @@ constexpr double kMeasureRatio = 3.0;  // fast peak over the noise that is worth
 constexpr double kMoveS = 0.25;        // a stronger peak elsewhere this long moves the track
 constexpr double kKeepS = 2.0;         // estimates kept for callers that lag
 constexpr double kCoastS = 0.6;        // unmeasured this long, the track holds still
+constexpr double kReturnS = 0.1;       // and a tone that stands out this long elsewhere is taken
 
 // FFTW plans are made under one lock: the planner is not thread-safe.
 std::mutex& planLock() {
@@ -197,9 +198,9 @@ void ToneTracker::track(double timeS) {
     const double here = slow_[near];
     // Or, after a pause, the tone that comes back.
     const bool away = globalTone && std::abs(interpolate(slow_, global) - hz_) > (coasting ? 1.0 : 2.5) * bin &&
-                      slow_[global] > 1.5 * here;
+                      slow_[global] > (coasting ? 3.0 : 1.5) * here && slow_[global] > (coasting ? 3.0 : 0) * floor;
     awayFrames_ = away ? awayFrames_ + 1 : 0;
-    if (awayFrames_ * dt >= (coasting ? 0 : kMoveS)) {
+    if (awayFrames_ * dt >= (coasting ? kReturnS : kMoveS)) {
       e.jumped = true;
       if (coasting) {
         // The tone came back elsewhere: it was there since the old one was last heard,
@@ -209,9 +210,8 @@ void ToneTracker::track(double timeS) {
         p11_ = 100.0 * 100.0;
         reset(interpolate(slow_, global));
       } else {
-        // The slow average shows the new place as it was about kSlowS ago.
         e.jumpFromS = timeS - kMoveS - kSlowS / 2;
-        reset(interpolate(slow_, global) + rate2_ * kSlowS);
+        reset(interpolate(slow_, global));
       }
       lastMeasuredS_ = timeS;
       awayFrames_ = 0;
