@@ -26,7 +26,7 @@ constexpr double kFineLagS = 0.016;  // +-31 Hz of residual offset
 constexpr double kFineHalfS = 0.5;
 constexpr double kSpeedChange = 0.06;  // the speed moved this far from the epoch's ...
 constexpr double kSpeedSettleS = 1.0;  // ... for this long: a new epoch
-constexpr double kSpeedStrength = 3.0;  // a line this far over the bank's median is a speed
+constexpr double kSpeedStrength = 2.7;  // a line this far over the bank's median is a speed
 constexpr double kPauseS = 2.0;        // a silence this long ends a transmission
 constexpr float kLargest = 1e6f;       // larger samples are clipped: sums stay finite
 
@@ -75,6 +75,8 @@ void CwDecoder::feed(std::span<const float> samples) {
 }
 
 void CwDecoder::process(float y) {
+  // The blocker starts from the first sample, so an offset makes no click at the start.
+  if (written_ == 0) dc_ = y;
   dc_ += dcAlpha_ * (y - dc_);
   const auto v = static_cast<float>(y - dc_);
   tone_->feed({&v, 1});

