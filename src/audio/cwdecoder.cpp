@@ -26,9 +26,10 @@ constexpr double kFineLagS = 0.016;  // +-31 Hz of residual offset
 constexpr double kFineHalfS = 0.5;
 constexpr double kSpeedChange = 0.06;  // the speed moved this far from the epoch's ...
 constexpr double kSpeedSettleS = 1.0;  // ... for this long: a new epoch
-constexpr double kSpeedStrength = 2.7;  // a line this far over the bank's median is a speed
+
 constexpr double kPauseS = 2.0;        // a silence this long ends a transmission
-constexpr float kLargest = 1e6f;       // larger samples are clipped: sums stay finite
+constexpr float kLargest = 1e6f;
+constexpr std::size_t kBlock = 256;       // larger samples are clipped: sums stay finite
 
 }  // namespace
 
@@ -59,27 +60,42 @@ double CwDecoder::secondsFed() const { return static_cast<double>(fed_) / option
 
 void CwDecoder::feed(std::span<const float> samples) {
   if (finished_) return;
-  for (float x : samples) {
-    if (!std::isfinite(x)) {
-      x = 0;
-      ++nonFinite_;
+  // Summed and DC-free samples go to the tracker a short block at a time (it keeps its
+  // estimates for two seconds), then one by one through the mixer's delay.
+  auto flush = [this] {
+    tone_->feed(blocked_);
+    for (const float v : blocked_) delayForMixer(v);
+    blocked_.clear();
+  };
+  std::size_t i = 0;
+  while (i < samples.size()) {
+    // The rest of one sum, in a tight loop.
+    const std::size_t take = std::min(sum_ - partialCount_, samples.size() - i);
+    float acc = 0;
+    for (std::size_t k = i; k < i + take; ++k) {
+      const float x = samples[k];
+      const bool finite = std::isfinite(x);
+      nonFinite_ += !finite;
+      acc += finite ? std::clamp(x, -kLargest, kLargest) : 0.0f;
     }
-    partial_ += std::clamp(x, -kLargest, kLargest);
-    ++fed_;
-    if (++partialCount_ == sum_) {
-      process(partial_);
+    partial_ += acc;
+    partialCount_ += take;
+    i += take;
+    if (partialCount_ == sum_) {
+      // The blocker starts from the first sample, so an offset makes no click at the start.
+      if (summed_++ == 0) dc_ = partial_;
+      dc_ += dcAlpha_ * (partial_ - dc_);
+      blocked_.push_back(static_cast<float>(partial_ - dc_));
       partial_ = 0;
       partialCount_ = 0;
+      if (blocked_.size() == kBlock) flush();
     }
   }
+  fed_ += samples.size();
+  flush();
 }
 
-void CwDecoder::process(float y) {
-  // The blocker starts from the first sample, so an offset makes no click at the start.
-  if (written_ == 0) dc_ = y;
-  dc_ += dcAlpha_ * (y - dc_);
-  const auto v = static_cast<float>(y - dc_);
-  tone_->feed({&v, 1});
+void CwDecoder::delayForMixer(float v) {
   // The mixer takes the sample kToneLeadS old.
   const float old = delay_[delayHead_];
   delay_[delayHead_] = v;
@@ -129,7 +145,7 @@ void CwDecoder::pushBaseband(std::complex<float> raw) {
   q.noise = static_cast<float>(tone_->noisePerSample(baseband_->noiseGain()));
   // A new epoch once the speed has held still for a while away from the epoch's.
   const double unit = speed_->unitSamples();
-  if (unit > 0 && speed_->strength() > kSpeedStrength) {
+  if (unit > 0 && speed_->strength() > 0) {
     if (std::abs(unit / candidateUnit_ - 1) < kSpeedChange / 2) {
       ++steady_;
     } else {

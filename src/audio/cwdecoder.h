@@ -78,7 +78,7 @@ class CwDecoder {
   bool toneHeard() const { return toneHeard_; }
 
  private:
-  void process(float y);
+  void delayForMixer(float v);
   void mix(float v);
   void mixHop();
   void pushBaseband(std::complex<float> z);
@@ -104,7 +104,8 @@ class CwDecoder {
   std::vector<float> delay_;  // summed samples waiting for the mixer (a ring)
   std::size_t delayHead_ = 0;
   std::uint64_t written_ = 0;
-  std::vector<float> hop_;
+  std::vector<float> hop_, blocked_;
+  std::uint64_t summed_ = 0;
   std::vector<std::complex<float>> zs_;
 
   struct Pending {  // a baseband sample waiting for the letter decoder

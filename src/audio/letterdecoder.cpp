@@ -139,7 +139,7 @@ float LetterDecoder::llr(std::int64_t sample, int scale) {
   float& cached = llr_[scale][at];
   float& weighedAt = llrRho_[scale][at];
   const auto rho = static_cast<float>(rho_ * kScales[scale]);
-  if (std::isnan(cached) || std::abs(weighedAt - rho) > 0.05f * rho) {
+  if (std::isnan(cached) || std::abs(weighedAt - rho) > 0.1f * rho) {
     weighedAt = rho;
     // Where no tone is heard, a slot is taken as silence: a letter that reaches into it
     // is as unlikely as one over a gap.

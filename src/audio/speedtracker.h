@@ -29,15 +29,22 @@ class SpeedTracker {
   // One baseband sample and the noise power of a sample.
   void push(std::complex<float> z, float noise);
 
-  // The unit length in samples; 0 while no line stands out.
+  // The unit length in samples; 0 before one is heard.
   double unitSamples() const { return unit_; }
   double wpm() const;
-  // The line over the median of the bank: above about 3 a speed is heard.
+  // The unit's line over the median of the bank, when the last look at the history found
+  // a transmission; 0 when it did not (silence, noise, a transmission's end).
   double strength() const { return strength_; }
 
  private:
+  struct Slots {
+    std::vector<float> u;  // slot energy over noise, a point every `step` samples
+    std::size_t width = 1, step = 1, unit = 1;  // samples in a slot; points in a unit
+    double keyed = 0;      // the share of slots that stand out of the noise
+  };
   void estimate();
-  double elementScore(double period) const;
+  Slots slots(double period) const;
+  double elementScore(const Slots& slots) const;
 
   double rate_;
   std::vector<double> periods_;             // candidate unit lengths [samples]
@@ -48,9 +55,11 @@ class SpeedTracker {
   double leak_;
   std::complex<float> recent_[4]{};  // the last baseband samples, for the short energy
   double energy_[4]{};                // the last short energies
-  double meanEdge_ = 0;
+  double meanEdge_ = 0, pairedEdge_ = 0;
   std::vector<std::complex<float>> history_;  // the last seconds of baseband (a ring)
   std::vector<float> noise_;
+  std::vector<std::complex<float>> ordered_;  // the history in order, for the element test
+  std::vector<float> orderedScale_;
   std::size_t count_ = 0;
   double unit_ = 0, strength_ = 0;
 };

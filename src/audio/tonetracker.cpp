@@ -224,34 +224,36 @@ void ToneTracker::track(double timeS) {
   e.locked = locked_;
   history_.push_back(e);
   while (history_.size() > 2 && history_.front().timeS < timeS - kKeepS) history_.pop_front();
+  if (e.jumped) jumps_.push_back(e);
+  while (!jumps_.empty() && jumps_.front().timeS < timeS - kKeepS) jumps_.pop_front();
+}
+
+const ToneEstimate* ToneTracker::before(double timeS) const {
+  // The history is in time order: the last estimate at or before timeS.
+  const auto it = std::upper_bound(history_.begin(), history_.end(), timeS,
+                                   [](double t, const ToneEstimate& e) { return t < e.timeS; });
+  return it == history_.begin() ? nullptr : &*(it - 1);
 }
 
 double ToneTracker::toneAt(double timeS, double lookaheadS) const {
-  const ToneEstimate* before = nullptr;
-  for (auto it = history_.rbegin(); it != history_.rend(); ++it) {
-    if (it->timeS <= timeS) {
-      before = &*it;
-      break;
-    }
-  }
   // A later estimate knows better when the track jumped to where the tone already was at
   // timeS, or when the tone was found only after it began.
-  for (const ToneEstimate& e : history_) {
-    if (e.timeS <= timeS || e.timeS > timeS + lookaheadS) continue;
-    if (e.jumped && e.jumpFromS <= timeS) return e.hz;
+  for (const ToneEstimate& e : jumps_) {
+    if (e.timeS > timeS && e.timeS <= timeS + lookaheadS && e.jumpFromS <= timeS) return e.hz;
   }
-  if (before && before->locked) return before->hz + before->hzPerS * (timeS - before->timeS);
-  for (const ToneEstimate& e : history_) {
-    if (e.timeS > timeS && e.timeS <= timeS + lookaheadS && e.locked) return e.hz;
+  const ToneEstimate* b = before(timeS);
+  if (b && b->locked) return b->hz + b->hzPerS * (timeS - b->timeS);
+  const auto it = std::upper_bound(history_.begin(), history_.end(), timeS,
+                                   [](double t, const ToneEstimate& e) { return t < e.timeS; });
+  for (auto e = it; e != history_.end() && e->timeS <= timeS + lookaheadS; ++e) {
+    if (e->locked) return e->hz;
   }
-  return before ? before->hz : 0;
+  return b ? b->hz : 0;
 }
 
 bool ToneTracker::lockedAt(double timeS) const {
-  for (auto it = history_.rbegin(); it != history_.rend(); ++it) {
-    if (it->timeS <= timeS) return it->locked;
-  }
-  return !history_.empty() && history_.front().locked;
+  const ToneEstimate* b = before(timeS);
+  return b ? b->locked : !history_.empty() && history_.front().locked;
 }
 
 double ToneTracker::noisePerSample(double summed) const {

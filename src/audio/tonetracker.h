@@ -56,6 +56,7 @@ class ToneTracker {
  private:
   void analyse();
   void track(double timeS);
+  const ToneEstimate* before(double timeS) const;
 
   double rate_;
   std::size_t frame_;
@@ -75,7 +76,7 @@ class ToneTracker {
   bool locked_ = false;
   double lastMeasuredS_ = 0;
   int awayFrames_ = 0, weakFrames_ = 0;
-  std::deque<ToneEstimate> history_;
+  std::deque<ToneEstimate> history_, jumps_;
 };
 
 }  // namespace quillon::audio
