@@ -36,6 +36,7 @@ using quillon::testsupport::SignalSpec;
 
 constexpr std::string_view kHex = "0123456789ABCDEF";
 constexpr std::string_view kWord = "TNGR";
+float trusted = quillon::kTrustedConfidence;  // --trusted: another threshold, to calibrate it
 
 struct Tally {
   std::size_t letters = 0, wrong = 0, wrongUnmarked = 0, frames = 0, framesFound = 0;
@@ -91,7 +92,7 @@ std::vector<std::string> heardLines(const std::vector<quillon::audio::AudioLette
   for (const auto& a : letters) {
     if (lines.empty() || a.heard.gapBefore == quillon::Gap::Pause) lines.emplace_back();
     lines.back() += static_cast<char>(a.heard.letter);
-    if (a.heard.confidence < quillon::kTrustedConfidence) lines.back().back() = 'x';
+    if (a.heard.confidence < trusted) lines.back().back() = 'x';
   }
   if (!beacon) return lines;
   // The finder takes a frame from the beacon word on; what comes before it is no frame's
@@ -173,8 +174,6 @@ Run runOne(const SignalSpec& spec, const std::string& text, bool beacon, std::si
   run.decodeS = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
   run.audioS = static_cast<double>(samples.size()) / spec.sampleRate;
   const auto lines = heardLines(letters, beacon);
-  if (std::getenv("QLET")) for (const auto& a : letters) std::printf("%c %.3f %.3f wpm %.1f snr %.1f tone %.1f gap %d\n", (char)a.heard.letter, a.heard.confidence, a.heard.startS, a.signal.wpm, a.signal.snrDb, a.signal.toneHz, (int)a.heard.gapBefore);
-  if (std::getenv("QLET")) for (const auto& k : rec.letters) std::printf("%c@%.3f ", k.letter, k.startS);
   run.quillon = compare(want, joined(lines));
   if (verbose && !letters.empty()) std::printf("tone %.1f heard %.1f, wpm %.1f heard %.1f, snr %.1f heard %.1f\n", spec.toneHz, letters[letters.size() / 2].signal.toneHz, spec.wpm, letters[letters.size() / 2].signal.wpm, spec.snrDb, letters[letters.size() / 2].signal.snrDb);
   if (verbose) std::printf("want %s\ngot  %s (%zu wrong)\n", want.c_str(), joined(lines).c_str(), run.quillon.wrong);
@@ -222,6 +221,7 @@ int main(int argc, char** argv) {
     else if (a == "--only" && i + 1 < argc) only = argv[++i];
     else if (a == "--no-multimon") withMultimon = false;
     else if (a == "--verbose") verbose = true;
+    else if (a == "--trusted" && i + 1 < argc) trusted = std::strtof(argv[++i], nullptr);
     else {
       std::fprintf(stderr,
                    "usage: audio_bench [--files N] [--only curve|hard|keying|drift|text|speed] [--no-multimon] [--png FILE]\n");
@@ -237,7 +237,6 @@ int main(int argc, char** argv) {
   if (want("curve")) {
     printHeader("House-keeping frames, 20 WPM, two a file, 8 and 11.025 kHz, tone 400-2,000 Hz");
     for (const double snr : {10.0, 0.0, -3.0, -6.0, -8.0, -9.0, -10.0, -11.0, -12.0}) {
-      if (std::getenv("QSNR") && std::atof(std::getenv("QSNR")) != snr) continue;
       Tally q, m;
       double audio = 0, spent = 0;
       for (std::size_t k = 0; k < files; ++k) {
@@ -248,7 +247,6 @@ int main(int argc, char** argv) {
         s.sampleRate = kRates[k % 2];
         s.toneHz = 400 + static_cast<double>(random() % 1600);
         const std::string text = hexFrame(random, 22) + "|" + hexFrame(random, 22);
-        if (std::getenv("QFILE") && std::atoi(std::getenv("QFILE")) != static_cast<int>(k)) continue;
         const Run r = runOne(s, text, true, 22);
         q.add(r.quillon);
         m.add(r.multimon);

@@ -5,8 +5,6 @@
 #include <cmath>
 #include <numbers>
 #include <stdexcept>
-#include <cstdio>
-#include <cstdlib>
 
 #include "audio/baseband.h"
 #include "audio/finetuner.h"
@@ -112,7 +110,6 @@ void CwDecoder::mixHop() {
   const double t = static_cast<double>(mixed_) / rate_;
   const double hz = tone_->toneAt(t, kToneLeadS);
   if (hz > 0) baseband_->setToneHz(hz);
-  if (std::getenv("QDBG7") && std::abs(t - std::atof(std::getenv("QDBG7"))) < 0.6 && mixed_ % 400 == 0) std::fprintf(stderr, "mix t=%.3f hz %.1f locked(t+1) %d tracker at %.2f\n", t, hz, tone_->lockedAt(t + kToneLeadS), tone_->lastFrameS());
   mixed_ += hop_.size();
   zs_.clear();
   baseband_->feed(hop_, zs_);
@@ -157,7 +154,6 @@ void CwDecoder::pushBaseband(std::complex<float> raw) {
   if (steady_ >= kSpeedSettleS * kBasebandRate &&
       (!letters_->started() || std::abs(candidateUnit_ / letters_->unit() - 1) > kSpeedChange)) {
     letters_->restart(candidateUnit_);
-    if (std::getenv("QDBG")) std::fprintf(stderr, "restart %.2f at %.2f s\n", candidateUnit_, letters_->samples() / 500.0);
   }
   toneAt_[static_cast<std::size_t>(letters_->samples()) % toneAt_.size()] = q.toneHz;
   letters_->push(q.z, q.noise, q.tone);

@@ -5,8 +5,6 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
-#include <cstdio>
-#include <cstdlib>
 
 #include "audio/evidence.h"
 #include "core/morse.h"
@@ -161,19 +159,6 @@ void LetterDecoder::scoreGrid(bool flush) {
       for (const double end : c.slotEnds) score += llr(static_cast<std::int64_t>(start + end) - 1, c.scale);
       row[i] = score;
     }
-    if (std::getenv("QDBG5") && std::abs(start / 500 - std::atof(std::getenv("QDBG5"))) < 0.05) {
-      for (std::size_t i = 0; i < cands_.size(); ++i) {
-        if (cands_[i].letter != U'T') continue;
-        std::fprintf(stderr, "T%d at %.3f:", cands_[i].scale, start / 500);
-        for (const double end : cands_[i].slotEnds) { auto smp = static_cast<std::int64_t>(start + end) - 1; std::fprintf(stderr, " %.1f(u%.1f t%d)", llr(smp, cands_[i].scale), u_[cands_[i].scale][smp % kRing], tone_[smp % kRing]); }
-        std::fprintf(stderr, " = %.1f\n", row[i]);
-      }
-    }
-    if (std::getenv("QDBG4") && std::abs(start / 500 - std::atof(std::getenv("QDBG4"))) < 0.3) {
-      std::size_t b = 0;
-      for (std::size_t i = 0; i < row.size(); ++i) if (row[i] > row[b]) b = i;
-      std::fprintf(stderr, "grid at %.1f (%.3f s): best %c %.1f rho %.1f u1 %.2f noise %.3g tone %d\n", start, start / 500, (char)cands_[b].letter, row[b], rho_, u_[1][static_cast<std::size_t>(start) % kRing], noise_[static_cast<std::size_t>(start) % kRing], tone_[static_cast<std::size_t>(start) % kRing]);
-    }
     scores_.push_back(std::move(row));
     ++scoredEnd_;
   }
@@ -239,11 +224,6 @@ void LetterDecoder::decide(bool final, std::vector<LetterDecision>& out) {
   }
   std::reverse(path.begin(), path.end());
   const int decidable = final ? length : starts - kMarginUnits * kGridPerUnit;
-  if (std::getenv("QDBG6")) {
-    std::fprintf(stderr, "decide window %.2f-%.2f s decidable to %.2f:", (epoch_ + gridStart_ * grid_) / 500, (epoch_ + (gridStart_ + starts) * grid_) / 500, (epoch_ + (gridStart_ + decidable) * grid_) / 500);
-    for (const auto& [st, ci] : path) std::fprintf(stderr, " %c@%.2f", (char)cands_[ci].letter, (epoch_ + (gridStart_ + st) * grid_) / 500);
-    std::fprintf(stderr, "\n");
-  }
   int committed = -1;
   for (const auto& [start, ci] : path) {
     const Candidate& c = cands_[static_cast<std::size_t>(ci)];
