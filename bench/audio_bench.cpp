@@ -47,7 +47,9 @@ struct Tally {
     frames += t.frames;
     framesFound += t.framesFound;
   }
-  double wrongShare() const { return letters ? static_cast<double>(wrong) / static_cast<double>(letters) : 0; }
+  double wrongShare() const {
+    return letters ? static_cast<double>(wrong) / static_cast<double>(letters) : 0;
+  }
   double unmarkedShare() const {
     return letters ? static_cast<double>(wrongUnmarked) / static_cast<double>(letters) : 0;
   }
@@ -132,7 +134,9 @@ bool verbose = false;
 
 // multimon-ng reads 16-bit raw samples at 22,050 Hz; sox converts the same WAV.
 std::string multimonLetters(const std::string& wav) {
-  const std::string cmd = "sox -q '" + wav + "' -t raw -e signed -b 16 -r 22050 -c 1 - 2>/dev/null | multimon-ng -q -a MORSE_CW -t raw - 2>/dev/null";
+  const std::string cmd = "sox -q '" + wav +
+                          "' -t raw -e signed -b 16 -r 22050 -c 1 - 2>/dev/null | multimon-ng -q -a MORSE_CW "
+                          "-t raw - 2>/dev/null";
   std::string out;
   if (FILE* p = popen(cmd.c_str(), "r")) {
     char buf[4096];
@@ -154,7 +158,8 @@ Run runOne(const SignalSpec& spec, const std::string& text, bool beacon, std::si
   std::string want;
   for (const auto& k : rec.letters) want += k.letter;
   const std::string wav = tempDir + "/r.wav";
-  quillon::testsupport::writeSoundFile(wav, rec.samples, static_cast<int>(spec.sampleRate), SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+  quillon::testsupport::writeSoundFile(wav, rec.samples, static_cast<int>(spec.sampleRate),
+                                       SF_FORMAT_WAV | SF_FORMAT_FLOAT);
   // The decoder reads the file's samples as a listener would, through libsndfile.
   SF_INFO info{};
   SNDFILE* f = sf_open(wav.c_str(), SFM_READ, &info);
@@ -175,8 +180,12 @@ Run runOne(const SignalSpec& spec, const std::string& text, bool beacon, std::si
   run.audioS = static_cast<double>(samples.size()) / spec.sampleRate;
   const auto lines = heardLines(letters, beacon);
   run.quillon = compare(want, joined(lines));
-  if (verbose && !letters.empty()) std::printf("tone %.1f heard %.1f, wpm %.1f heard %.1f, snr %.1f heard %.1f\n", spec.toneHz, letters[letters.size() / 2].signal.toneHz, spec.wpm, letters[letters.size() / 2].signal.wpm, spec.snrDb, letters[letters.size() / 2].signal.snrDb);
-  if (verbose) std::printf("want %s\ngot  %s (%zu wrong)\n", want.c_str(), joined(lines).c_str(), run.quillon.wrong);
+  if (verbose && !letters.empty())
+    std::printf("tone %.1f heard %.1f, wpm %.1f heard %.1f, snr %.1f heard %.1f\n", spec.toneHz,
+                letters[letters.size() / 2].signal.toneHz, spec.wpm, letters[letters.size() / 2].signal.wpm,
+                spec.snrDb, letters[letters.size() / 2].signal.snrDb);
+  if (verbose)
+    std::printf("want %s\ngot  %s (%zu wrong)\n", want.c_str(), joined(lines).c_str(), run.quillon.wrong);
   const std::size_t frames = static_cast<std::size_t>(std::count(text.begin(), text.end(), '|')) + 1;
   run.quillon.frames = frames;
   run.quillon.framesFound = beacon ? framesFound(lines, frameLetters) : 0;
@@ -198,14 +207,16 @@ const double kRates[] = {8000, 11025, 44100, 48000};
 
 void printHeader(const char* title) {
   std::printf("\n%s\n", title);
-  std::printf("| %-22s | letters | quillon wrong | wrong, not x | frames found | multimon-ng wrong | x real time |\n",
-              "condition");
+  std::printf(
+      "| %-22s | letters | quillon wrong | wrong, not x | frames found | multimon-ng wrong | x real time |\n",
+      "condition");
   std::printf("|---|---|---|---|---|---|---|\n");
 }
 
 void printRow(const std::string& name, const Tally& q, const Tally& m, double speed) {
-  std::printf("| %-22s | %7zu | %12.2f%% | %11.2f%% | %5zu of %-4zu | %16.1f%% | %8.0f |\n", name.c_str(), q.letters,
-              100 * q.wrongShare(), 100 * q.unmarkedShare(), q.framesFound, q.frames, 100 * m.wrongShare(), speed);
+  std::printf("| %-22s | %7zu | %12.2f%% | %11.2f%% | %5zu of %-4zu | %16.1f%% | %8.0f |\n", name.c_str(),
+              q.letters, 100 * q.wrongShare(), 100 * q.unmarkedShare(), q.framesFound, q.frames,
+              100 * m.wrongShare(), speed);
   std::fflush(stdout);
 }
 
@@ -216,15 +227,22 @@ int main(int argc, char** argv) {
   std::string png, only;
   for (int i = 1; i < argc; ++i) {
     const std::string_view a = argv[i];
-    if (a == "--files" && i + 1 < argc) files = std::strtoul(argv[++i], nullptr, 10);
-    else if (a == "--png" && i + 1 < argc) png = argv[++i];
-    else if (a == "--only" && i + 1 < argc) only = argv[++i];
-    else if (a == "--no-multimon") withMultimon = false;
-    else if (a == "--verbose") verbose = true;
-    else if (a == "--trusted" && i + 1 < argc) trusted = std::strtof(argv[++i], nullptr);
+    if (a == "--files" && i + 1 < argc)
+      files = std::strtoul(argv[++i], nullptr, 10);
+    else if (a == "--png" && i + 1 < argc)
+      png = argv[++i];
+    else if (a == "--only" && i + 1 < argc)
+      only = argv[++i];
+    else if (a == "--no-multimon")
+      withMultimon = false;
+    else if (a == "--verbose")
+      verbose = true;
+    else if (a == "--trusted" && i + 1 < argc)
+      trusted = std::strtof(argv[++i], nullptr);
     else {
       std::fprintf(stderr,
-                   "usage: audio_bench [--files N] [--only curve|hard|keying|drift|text|speed] [--no-multimon] [--png FILE]\n");
+                   "usage: audio_bench [--files N] [--only curve|hard|keying|drift|text|speed] "
+                   "[--no-multimon] [--png FILE]\n");
       return 2;
     }
   }
@@ -259,7 +277,8 @@ int main(int argc, char** argv) {
       curve.push_back({snr, q.wrongShare(), q.unmarkedShare(), m.wrongShare()});
     }
   }
-  auto scenario = [&](const char* title, const std::function<SignalSpec(std::mt19937_64&, std::size_t)>& make) {
+  auto scenario = [&](const char* title,
+                      const std::function<SignalSpec(std::mt19937_64&, std::size_t)>& make) {
     printHeader(title);
     Tally q, m;
     double audio = 0, spent = 0;
@@ -294,17 +313,18 @@ int main(int argc, char** argv) {
              });
   }
   if (want("keying")) {
-    scenario("Own keying: letter gap 5 units, word gap 9, 3 % spread, 20 WPM, -3 dB", [&](std::mt19937_64& r, std::size_t k) {
-      SignalSpec s;
-      s.seed = r();
-      s.snrDb = -3;
-      s.jitter = 0.03;
-      s.letterGapUnits = 5;
-      s.wordGapUnits = 9;
-      s.toneHz = uniform(r, 400, 2000);
-      s.sampleRate = kRates[k % 4];
-      return s;
-    });
+    scenario("Own keying: letter gap 5 units, word gap 9, 3 % spread, 20 WPM, -3 dB",
+             [&](std::mt19937_64& r, std::size_t k) {
+               SignalSpec s;
+               s.seed = r();
+               s.snrDb = -3;
+               s.jitter = 0.03;
+               s.letterGapUnits = 5;
+               s.wordGapUnits = 9;
+               s.toneHz = uniform(r, 400, 2000);
+               s.sampleRate = kRates[k % 4];
+               return s;
+             });
   }
   if (want("drift")) {
     scenario("Drift 200 Hz/s and a 150 Hz step, 20 WPM, 0 dB", [&](std::mt19937_64& r, std::size_t k) {
@@ -340,11 +360,13 @@ int main(int argc, char** argv) {
         q.add(r.quillon);
         m.add(r.multimon);
       }
-      std::printf("| %+21.0f dB | %7zu | %12.2f%% | %16.1f%% |\n", snr, q.letters, 100 * q.wrongShare(), 100 * m.wrongShare());
+      std::printf("| %+21.0f dB | %7zu | %12.2f%% | %16.1f%% |\n", snr, q.letters, 100 * q.wrongShare(),
+                  100 * m.wrongShare());
     }
   }
   if (want("speed")) {
-    std::printf("\nSpeed: 10 minutes of house-keeping frames at 0 dB, one core\n| rate | x real time |\n|---|---|\n");
+    std::printf(
+        "\nSpeed: 10 minutes of house-keeping frames at 0 dB, one core\n| rate | x real time |\n|---|---|\n");
     for (const double rate : {48000.0, 8000.0}) {
       SignalSpec s;
       s.sampleRate = rate;
@@ -359,7 +381,8 @@ int main(int argc, char** argv) {
       const auto t0 = std::chrono::steady_clock::now();
       quillon::audio::CwDecoder decoder(options);
       for (std::size_t i = 0; i < rec.samples.size(); i += 4096) {
-        decoder.feed(std::span<const float>(rec.samples).subspan(i, std::min<std::size_t>(4096, rec.samples.size() - i)));
+        decoder.feed(std::span<const float>(rec.samples)
+                         .subspan(i, std::min<std::size_t>(4096, rec.samples.size() - i)));
         decoder.takeLetters();
       }
       decoder.finish();

@@ -39,7 +39,7 @@ class Baseband {
   double hz_ = 0;
   std::complex<double> phasor_{1, 0};  // exp(-j phase) at the next sample
   std::complex<double> step_{1, 0};
-  std::vector<float> rising_, falling_;  // the triangle's halves
+  std::vector<float> rising_, falling_;      // the triangle's halves
   std::complex<double> first_{}, second_{};  // the two open halves' sums
   std::size_t pos_ = 0;
   double gain_ = 0;

@@ -16,7 +16,7 @@ namespace quillon::audio {
 
 namespace {
 
-constexpr double kInnerRate = 8000;    // summed to about this; enough for 2,700 Hz
+constexpr double kInnerRate = 8000;  // summed to about this; enough for 2,700 Hz
 constexpr double kBasebandRate = 500;
 constexpr double kToneLeadS = 1.0;
 constexpr double kSpeedLeadS = 3.0;
@@ -25,9 +25,9 @@ constexpr double kFineHalfS = 0.5;
 constexpr double kSpeedChange = 0.06;  // the speed moved this far from the epoch's ...
 constexpr double kSpeedSettleS = 1.0;  // ... for this long: a new epoch
 
-constexpr double kPauseS = 2.0;        // a silence this long ends a transmission
+constexpr double kPauseS = 2.0;  // a silence this long ends a transmission
 constexpr float kLargest = 1e6f;
-constexpr std::size_t kBlock = 256;       // larger samples are clipped: sums stay finite
+constexpr std::size_t kBlock = 256;  // larger samples are clipped: sums stay finite
 
 }  // namespace
 

@@ -117,11 +117,11 @@ class CwDecoder {
   std::vector<Pending> pending_;  // a ring
   std::uint64_t pendingIn_ = 0, pendingOut_ = 0;
   std::vector<float> toneAt_;  // tone per decoder sample (a ring), for the measures
-  double candidateUnit_ = 1;  // the speed heard lately, and for how many samples
+  double candidateUnit_ = 1;   // the speed heard lately, and for how many samples
   int steady_ = 0;
   bool toneHeard_ = false, finished_ = false;
 
-  double lastEndS_ = -1;     // the previous letter's end
+  double lastEndS_ = -1;       // the previous letter's end
   double letterGapUnits_ = 3;  // the letter gap heard lately
   std::vector<AudioLetter> out_;
 };

@@ -15,12 +15,12 @@ namespace {
 
 constexpr double kScales[3] = {0.92, 1.0, 1.08};
 constexpr int kGridPerUnit = 4;
-constexpr int kGapMinGrid = 2 * kGridPerUnit;     // between letters: at least two units
-constexpr int kMarginUnits = 32;                   // evidence after a letter before it is decided
-constexpr int kCycleUnits = 12;                    // new evidence between two decisions
-constexpr float kLetterCost = 4.0f;                // prior against a letter: noise makes none
+constexpr int kGapMinGrid = 2 * kGridPerUnit;  // between letters: at least two units
+constexpr int kMarginUnits = 32;               // evidence after a letter before it is decided
+constexpr int kCycleUnits = 12;                // new evidence between two decisions
+constexpr float kLetterCost = 4.0f;            // prior against a letter: noise makes none
 constexpr double kNone = -std::numeric_limits<double>::infinity();
-constexpr std::size_t kSnrSlots = 256;             // grid steps the SNR is measured over
+constexpr std::size_t kSnrSlots = 256;  // grid steps the SNR is measured over
 
 // log(e^a + e^b); a term 36 below the other changes nothing a double keeps.
 double logAdd(double a, double b) {
@@ -108,7 +108,8 @@ void LetterDecoder::evidence(std::int64_t n) {
     const int w = windows_[s];
     if (exact) {
       sums_[s] = {};
-      for (int k = 0; k < w && k <= n; ++k) sums_[s] += std::complex<double>(z_[static_cast<std::size_t>(n - k) % kRing]);
+      for (int k = 0; k < w && k <= n; ++k)
+        sums_[s] += std::complex<double>(z_[static_cast<std::size_t>(n - k) % kRing]);
     } else {
       sums_[s] += std::complex<double>(z_[at]);
       if (n >= w) sums_[s] -= std::complex<double>(z_[static_cast<std::size_t>(n - w) % kRing]);
@@ -130,7 +131,8 @@ void LetterDecoder::evidence(std::int64_t n) {
 void LetterDecoder::updateSnr() { rho_ = audio::slotSnr(recentU_); }
 
 float LetterDecoder::llr(std::int64_t sample, int scale) {
-  if (sample >= next_) return toneLlr(0, static_cast<float>(rho_ * kScales[scale]), static_cast<float>(windows_[scale]));
+  if (sample >= next_)
+    return toneLlr(0, static_cast<float>(rho_ * kScales[scale]), static_cast<float>(windows_[scale]));
   const std::size_t at = static_cast<std::size_t>(sample) % kRing;
   // The cache holds the LLR for the SNR it was weighed at: a slot asked for early in a
   // transmission, before the tone's level was known, is weighed again.
@@ -151,7 +153,8 @@ void LetterDecoder::scoreGrid(bool flush) {
   // at the end, up to the last sample, with silence after it.
   while (true) {
     const double start = epoch_ + static_cast<double>(scoredEnd_) * grid_;
-    if (flush ? start >= static_cast<double>(next_) : static_cast<double>(next_) < start + maxSlotEnd_ + 1) return;
+    if (flush ? start >= static_cast<double>(next_) : static_cast<double>(next_) < start + maxSlotEnd_ + 1)
+      return;
     std::vector<float> row(cands_.size());
     for (std::size_t i = 0; i < cands_.size(); ++i) {
       const Candidate& c = cands_[i];
@@ -180,7 +183,9 @@ void LetterDecoder::decide(bool final, std::vector<LetterDecision>& out) {
   std::vector<double> vit(length), endV(length, kNone);
   std::vector<int> endCand(length, -1), endStart(length, -1);
   std::vector<std::uint8_t> fromEnd(length, 0);
-  auto prefix = [](const std::vector<double>& f, int r) { return r - kGapMinGrid >= 0 ? f[r - kGapMinGrid] : 0.0; };
+  auto prefix = [](const std::vector<double>& f, int r) {
+    return r - kGapMinGrid >= 0 ? f[r - kGapMinGrid] : 0.0;
+  };
   for (int r = 0; r < length; ++r) {
     fwd[r] = logAdd(r > 0 ? fwd[r - 1] : 0.0, endF[r]);
     const double before = r > 0 ? vit[r - 1] : 0.0;

@@ -1,19 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "audio/speedtracker.h"
 
-#include "audio/evidence.h"
-
-
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+
+#include "audio/evidence.h"
 
 namespace quillon::audio {
 
 namespace {
 
 constexpr double kMinWpm = 9, kMaxWpm = 66;
-constexpr double kRatio = 1.025;   // between neighbouring candidates
+constexpr double kRatio = 1.025;     // between neighbouring candidates
 constexpr double kMemoryUnits = 30;  // the bank's leak, in units of each candidate
 constexpr double kMeanS = 0.75;      // the edge train's mean, removed
 constexpr double kEstimateS = 1.0;
@@ -21,7 +20,8 @@ constexpr double kTestedS = 4.0;      // the element test looks this far back
 constexpr std::size_t kLines = 3;     // the strongest lines put to the test
 constexpr double kSlotThreshold = 3;  // noise alone seldom passes 1 + this
 constexpr double kLeastExplained = 50;
-constexpr double kLeastKeyed = 0.35; // of the history's slots standing out of the noise  // tone energy over the noise of a sample, in the history
+constexpr double kLeastKeyed = 0.35;  // of the history's slots standing out of the noise  // tone energy over
+                                      // the noise of a sample, in the history
 
 // PARIS: a unit lasts 1.2 s / WPM.
 double unitSeconds(double wpm) { return 1.2 / wpm; }
@@ -96,7 +96,8 @@ SpeedTracker::Slots SpeedTracker::slots(double period) const {
       out.u[i / out.step] = std::norm(sum) * orderedScale_[i] / static_cast<float>(out.width);
     }
   }
-  out.keyed = static_cast<double>(std::count_if(out.u.begin(), out.u.end(), [](float u) { return u > kStrongSlot; })) /
+  out.keyed = static_cast<double>(
+                  std::count_if(out.u.begin(), out.u.end(), [](float u) { return u > kStrongSlot; })) /
               static_cast<double>(std::max<std::size_t>(1, points));
   return out;
 }
@@ -112,7 +113,8 @@ double SpeedTracker::elementScore(const Slots& s) const {
     double b = best[j - 1];
     // A dit or a dah ending at point j - 1, with a unit of silence before it.
     if (j >= 2 * unit) b = std::max(b, best[j - 2 * unit] + slot(j - 1));
-    if (j >= 4 * unit) b = std::max(b, best[j - 4 * unit] + slot(j - 1) + slot(j - 1 - unit) + slot(j - 1 - 2 * unit));
+    if (j >= 4 * unit)
+      b = std::max(b, best[j - 4 * unit] + slot(j - 1) + slot(j - 1 - unit) + slot(j - 1 - 2 * unit));
     best[j] = b;
   }
   return best.back();
@@ -153,9 +155,8 @@ void SpeedTracker::estimate() {
     for (const double m : kMultiples) {
       const double p = lines[l].second * m;
       if (p < periods_.front() / kRatio || p > periods_.back() * kRatio) continue;
-      const bool known = std::any_of(tests.begin(), tests.end(), [&](const auto& t) {
-        return std::abs(t.first / p - 1) < 0.03;
-      });
+      const bool known = std::any_of(tests.begin(), tests.end(),
+                                     [&](const auto& t) { return std::abs(t.first / p - 1) < 0.03; });
       if (!known) tests.emplace_back(p, lines[l].first);
     }
   }

@@ -38,9 +38,9 @@ class SpeedTracker {
 
  private:
   struct Slots {
-    std::vector<float> u;  // slot energy over noise, a point every `step` samples
+    std::vector<float> u;                       // slot energy over noise, a point every `step` samples
     std::size_t width = 1, step = 1, unit = 1;  // samples in a slot; points in a unit
-    double keyed = 0;      // the share of slots that stand out of the noise
+    double keyed = 0;                           // the share of slots that stand out of the noise
   };
   void estimate();
   Slots slots(double period) const;
@@ -54,7 +54,7 @@ class SpeedTracker {
   std::vector<double> leaks_, scales_;
   double leak_;
   std::complex<float> recent_[4]{};  // the last baseband samples, for the short energy
-  double energy_[4]{};                // the last short energies
+  double energy_[4]{};               // the last short energies
   double meanEdge_ = 0, pairedEdge_ = 0;
   std::vector<std::complex<float>> history_;  // the last seconds of baseband (a ring)
   std::vector<float> noise_;

@@ -17,8 +17,8 @@ constexpr double kLowHz = 300, kHighHz = 2700;
 constexpr double kMarginHz = 60;  // bins beyond the band, so a tone at its edge has neighbours
 constexpr double kSettleS = 0.3;  // the slow average must hold this much before a lock
 constexpr double kFastS = 0.04, kSlowS = 0.5;
-constexpr double kLockRatio = 2.0;   // slow peak over the noise floor that means a tone
-constexpr double kLoseRatio = 1.3;   // below this at the track for kLoseS, the tone is gone
+constexpr double kLockRatio = 2.0;  // slow peak over the noise floor that means a tone
+constexpr double kLoseRatio = 1.3;  // below this at the track for kLoseS, the tone is gone
 constexpr double kLoseS = 1.5;
 constexpr double kMeasureRatio = 3.0;  // fast peak over the noise that is worth measuring
 constexpr double kMoveS = 0.25;        // a stronger peak elsewhere this long moves the track
@@ -111,7 +111,8 @@ void ToneTracker::analyse() {
     fast_[k] += fa * (p - fast_[k]);
     slow_[k] += sa * (p - slow_[k]);
   }
-  scratch_.assign(slow_.begin() + static_cast<std::ptrdiff_t>(lo_), slow_.begin() + static_cast<std::ptrdiff_t>(hi_));
+  scratch_.assign(slow_.begin() + static_cast<std::ptrdiff_t>(lo_),
+                  slow_.begin() + static_cast<std::ptrdiff_t>(hi_));
   auto mid = scratch_.begin() + static_cast<std::ptrdiff_t>(scratch_.size() / 2);
   std::nth_element(scratch_.begin(), mid, scratch_.end());
   noise_ = *mid;
@@ -168,8 +169,8 @@ void ToneTracker::track(double timeS) {
     p00_ += dt * (2 * p01_ + dt * p11_) + 0.5 * 0.5;
     p01_ += dt * p11_;
     p11_ += q;
-    const auto near = static_cast<std::size_t>(std::clamp(std::lround(hz_ / bin), static_cast<long>(lo_),
-                                                          static_cast<long>(hi_) - 1));
+    const auto near = static_cast<std::size_t>(
+        std::clamp(std::lround(hz_ / bin), static_cast<long>(lo_), static_cast<long>(hi_) - 1));
     std::size_t peak = near;
     for (std::size_t k = near > lo_ + 2 ? near - 2 : lo_; k <= near + 2 && k < hi_; ++k) {
       if (fast_[k] > fast_[peak]) peak = k;
@@ -197,8 +198,9 @@ void ToneTracker::track(double timeS) {
     // A stronger peak that stays away from the track is where the tone went.
     const double here = slow_[near];
     // Or, after a pause, the tone that comes back.
-    const bool away = globalTone && std::abs(interpolate(slow_, global) - hz_) > (coasting ? 1.0 : 2.5) * bin &&
-                      slow_[global] > (coasting ? 3.0 : 1.5) * here && slow_[global] > (coasting ? 3.0 : 0) * floor;
+    const bool away =
+        globalTone && std::abs(interpolate(slow_, global) - hz_) > (coasting ? 1.0 : 2.5) * bin &&
+        slow_[global] > (coasting ? 3.0 : 1.5) * here && slow_[global] > (coasting ? 3.0 : 0) * floor;
     awayFrames_ = away ? awayFrames_ + 1 : 0;
     if (awayFrames_ * dt >= (coasting ? kReturnS : kMoveS)) {
       e.jumped = true;

@@ -112,7 +112,9 @@ TEST_P(DamagedInputTest, DecodesWhatIsSound) {
   d.finish();
   EXPECT_EQ(text(d.takeLetters()), want);
   EXPECT_EQ(d.toneHeard(), !want.empty());
-  if (GetParam() == Damage::NotFinite) EXPECT_EQ(d.nonFiniteSamples(), (samples.size() + 96) / 97);
+  if (GetParam() == Damage::NotFinite) {
+    EXPECT_EQ(d.nonFiniteSamples(), (samples.size() + 96) / 97);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Damages, DamagedInputTest,
@@ -121,7 +123,8 @@ INSTANTIATE_TEST_SUITE_P(Damages, DamagedInputTest,
 
 TEST(CwDecoder, NoiseAloneGivesNoTrustedLetter) {
   SignalSpec s{.snrDb = -40, .leadS = 20, .seed = 8};  // the letter is far below the noise
-  for (const auto& l : decode(makeRecording(s, "E").samples, 8000, 1000)) EXPECT_LT(l.heard.confidence, kTrustedConfidence);
+  for (const auto& l : decode(makeRecording(s, "E").samples, 8000, 1000))
+    EXPECT_LT(l.heard.confidence, kTrustedConfidence);
 }
 
 TEST(CwDecoder, RefusesRatesOutsideItsRange) {

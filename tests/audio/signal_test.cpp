@@ -2,10 +2,10 @@
 // The decoder's blocks on short seeded signals, each fed in the chunks it would meet.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <numbers>
-#include <algorithm>
 
 #include "audio/baseband.h"
 #include "audio/finetuner.h"
@@ -29,15 +29,22 @@ class ToneTrackerTest : public testing::TestWithParam<ToneCase> {};
 // Found anywhere in 300-2,500 Hz at every rate, followed along a drift and across a step.
 TEST_P(ToneTrackerTest, FollowsTheTone) {
   const ToneCase c = GetParam();
-  SignalSpec s{.sampleRate = c.rate, .toneHz = c.hz, .snrDb = 0, .driftHzPerS = c.driftHzPerS, .stepHz = c.stepHz,
-               .stepAtS = 2, .tailS = 0};
+  SignalSpec s{.sampleRate = c.rate,
+               .toneHz = c.hz,
+               .snrDb = 0,
+               .driftHzPerS = c.driftHzPerS,
+               .stepHz = c.stepHz,
+               .stepAtS = 2,
+               .tailS = 0};
   const auto rec = makeRecording(s, "TTTTT TTTTT TTTTT TTTTT");
   ToneTracker tracker(c.rate);
   const auto chunk = static_cast<std::size_t>(c.rate / 2);
   for (std::size_t i = 0; i + chunk < rec.samples.size(); i += chunk) {
     tracker.feed(std::span(rec.samples).subspan(i, chunk));
     const double t = tracker.lastFrameS();
-    if (t < 0.95) EXPECT_FALSE(tracker.lockedAt(t)) << "locked on the noise before the first letter";
+    if (t < 0.95) {
+      EXPECT_FALSE(tracker.lockedAt(t)) << "locked on the noise before the first letter";
+    }
     if (t < 2.5 || std::abs(t - 3) < 0.1) continue;
     // As the mixer asks, a second behind: well within the fine tuner's reach (31 Hz).
     const double at = t - 1, want = c.hz + (at > 2 ? c.stepHz : 0) + c.driftHzPerS * at;
@@ -65,7 +72,8 @@ TEST(Baseband, ToneAtTheNcoStandsStill) {
   Baseband bb(8000, 16);
   bb.setToneHz(1000);
   std::vector<float> x(1600);
-  for (std::size_t i = 0; i < x.size(); ++i) x[i] = static_cast<float>(0.5 * std::cos(2 * std::numbers::pi * 1000 * i / 8000.0 + 0.3));
+  for (std::size_t i = 0; i < x.size(); ++i)
+    x[i] = static_cast<float>(0.5 * std::cos(2 * std::numbers::pi * 1000 * i / 8000.0 + 0.3));
   std::vector<std::complex<float>> z;
   for (const float v : x) bb.feed({&v, 1}, z);  // one sample at a time
   ASSERT_EQ(z.size(), 100u);
@@ -92,7 +100,8 @@ TEST(FineTuner, TakesOutAFewHertz) {
 // v times the mixer's gain).
 float noisePerSample(const SignalSpec& s) {
   const double v = s.amplitude * s.amplitude / 2 / std::pow(10.0, s.snrDb / 10) * s.sampleRate / 5000;
-  return static_cast<float>(v * Baseband(s.sampleRate, static_cast<std::size_t>(s.sampleRate / 500)).noiseGain());
+  return static_cast<float>(v *
+                            Baseband(s.sampleRate, static_cast<std::size_t>(s.sampleRate / 500)).noiseGain());
 }
 
 std::vector<std::complex<float>> baseband(const SignalSpec& s, std::string_view text) {
@@ -156,13 +165,16 @@ TEST_P(LetterDecoderTest, DecidesLetters) {
   }
   EXPECT_EQ(got, c.want);
   EXPECT_GE(least, c.leastConfidence);
-  if (c.leastConfidence > 0.5f) EXPECT_NEAR(out.front().startSample, 500, 5) << "a second of noise first";
+  if (c.leastConfidence > 0.5f) {
+    EXPECT_NEAR(out.front().startSample, 500, 5) << "a second of noise first";
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Letters, LetterDecoderTest,
-    testing::Values(LetterCase{10, "PARIS 0189", U"PARIS0189", 0.99f}, LetterCase{0, "I EE S ESE", U"IEESESE", 0.99f},
-                    LetterCase{-6, "TNGR 5A", U"TNGR5A", 0.9f}, LetterCase{-30, "TNGR", U"", 0}));
+INSTANTIATE_TEST_SUITE_P(Letters, LetterDecoderTest,
+                         testing::Values(LetterCase{10, "PARIS 0189", U"PARIS0189", 0.99f},
+                                         LetterCase{0, "I EE S ESE", U"IEESESE", 0.99f},
+                                         LetterCase{-6, "TNGR 5A", U"TNGR5A", 0.9f},
+                                         LetterCase{-30, "TNGR", U"", 0}));
 
 }  // namespace
 }  // namespace quillon::audio

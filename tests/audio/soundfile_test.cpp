@@ -37,7 +37,8 @@ class SoundFileTest : public testing::Test {
   // Reads in odd blocks, as a long file would be.
   std::vector<float> readAll(SoundFile& f) {
     std::vector<float> all, block(333);
-    while (const std::size_t n = f.read(block)) all.insert(all.end(), block.begin(), block.begin() + static_cast<std::ptrdiff_t>(n));
+    while (const std::size_t n = f.read(block))
+      all.insert(all.end(), block.begin(), block.begin() + static_cast<std::ptrdiff_t>(n));
     return all;
   }
 };
@@ -111,7 +112,7 @@ TEST(Transcript, OneLineATransmissionWithItsWords) {
   std::string done;
   Transcript t;
   const std::pair<char32_t, Gap> letters[] = {{U'C', Gap::Pause}, {U'Q', Gap::Letter}, {U'D', Gap::Word},
-                                              {U'E', Gap::Pause}, {0, Gap::Letter},     {U'K', Gap::Word}};
+                                              {U'E', Gap::Pause}, {0, Gap::Letter},    {U'K', Gap::Word}};
   for (const auto& [letter, gap] : letters) {
     t.add({letter, 0.5f, gap, 0}, done);
     done += t.lineEnded() ? "|" : "";
@@ -124,9 +125,10 @@ TEST(SatnogsName, GivesTheRecordingsStart) {
   using namespace std::chrono;
   EXPECT_EQ(satnogsStart("/data/satnogs_7301234_2024-03-05T21-07-59.ogg"),
             sys_days{2024y / 3 / 5} + 21h + 7min + 59s);
-  for (const char* other : {"satnogs_12_2024-03-05T21-07-59", "satnogs__2024-03-05T21-07-59.ogg",
-                            "satnogs_x1_2024-03-05T21-07-59.ogg", "satnogs_1_2024-02-30T21-07-59.ogg",
-                            "satnogs_1_2024-03-05T24-07-59.ogg", "satnogs_1_2024-03-05 21-07-59.ogg", "pass.ogg"}) {
+  for (const char* other :
+       {"satnogs_12_2024-03-05T21-07-59", "satnogs__2024-03-05T21-07-59.ogg",
+        "satnogs_x1_2024-03-05T21-07-59.ogg", "satnogs_1_2024-02-30T21-07-59.ogg",
+        "satnogs_1_2024-03-05T24-07-59.ogg", "satnogs_1_2024-03-05 21-07-59.ogg", "pass.ogg"}) {
     EXPECT_EQ(satnogsStart(other), std::nullopt) << other;
   }
 }

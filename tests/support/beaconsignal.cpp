@@ -24,7 +24,9 @@ Recording makeRecording(const SignalSpec& spec, std::string_view text) {
   std::mt19937_64 random(spec.seed);
   std::normal_distribution<double> gauss(0, 1);
   const double unit = 1.2 / spec.wpm;
-  auto len = [&](double units) { return std::max(0.3 * unit, units * unit * (1 + spec.jitter * gauss(random))); };
+  auto len = [&](double units) {
+    return std::max(0.3 * unit, units * unit * (1 + spec.jitter * gauss(random)));
+  };
 
   Recording rec;
   std::vector<Key> keys;
@@ -68,12 +70,15 @@ Recording makeRecording(const SignalSpec& spec, std::string_view text) {
     while (k < keys.size() && keys[k].offS + spec.edgeS < ts) ++k;
     double envelope = 0;
     if (k < keys.size() && ts > keys[k].onS - spec.edgeS) {
-      const auto ramp = [&](double x) { return 0.5 - 0.5 * std::cos(std::numbers::pi * std::clamp(x, 0.0, 1.0)); };
+      const auto ramp = [&](double x) {
+        return 0.5 - 0.5 * std::cos(std::numbers::pi * std::clamp(x, 0.0, 1.0));
+      };
       envelope = ramp((ts - keys[k].onS + spec.edgeS) / (2 * spec.edgeS)) *
                  ramp((keys[k].offS + spec.edgeS - ts) / (2 * spec.edgeS));
     }
     if (spec.fadeDb > 0) {
-      envelope *= std::pow(10.0, spec.fadeDb / 2 * std::sin(2 * std::numbers::pi * ts / spec.fadePeriodS + fadePhase) / 20);
+      envelope *= std::pow(
+          10.0, spec.fadeDb / 2 * std::sin(2 * std::numbers::pi * ts / spec.fadePeriodS + fadePhase) / 20);
     }
     rec.samples[i] = static_cast<float>(spec.amplitude * envelope * std::sin(phase));
     phase = std::fmod(phase + 2 * std::numbers::pi * hz * dt, 2 * std::numbers::pi);
@@ -101,7 +106,8 @@ std::string randomLetters(std::string_view alphabet, std::size_t count, std::uin
   return s;
 }
 
-bool writeSoundFile(const std::string& path, const std::vector<float>& samples, int rate, int format, int channels) {
+bool writeSoundFile(const std::string& path, const std::vector<float>& samples, int rate, int format,
+                    int channels) {
   SF_INFO info{};
   info.samplerate = rate;
   info.channels = channels;

@@ -19,18 +19,18 @@ struct SignalSpec {
   double sampleRate = 8000;
   double wpm = 20;
   double toneHz = 800;
-  double snrDb = 100;        // 100 or more: no noise at all
-  double amplitude = 0.1;    // of the tone
-  double driftHzPerS = 0;    // reflected at the passband's edges
-  double stepHz = 0;         // one step of the tone ...
-  double stepAtS = -1;       // ... at this time (none when negative)
+  double snrDb = 100;      // 100 or more: no noise at all
+  double amplitude = 0.1;  // of the tone
+  double driftHzPerS = 0;  // reflected at the passband's edges
+  double stepHz = 0;       // one step of the tone ...
+  double stepAtS = -1;     // ... at this time (none when negative)
   double passLowHz = 300, passHighHz = 2700;
-  double jitter = 0;         // relative spread of every element and gap
+  double jitter = 0;  // relative spread of every element and gap
   double letterGapUnits = 3, wordGapUnits = 7;
-  double fadeDb = 0;         // slow fading: the tone's level swings over this range
+  double fadeDb = 0;  // slow fading: the tone's level swings over this range
   double fadePeriodS = 20;
   double leadS = 1, tailS = 1;  // noise before the first letter and after the last
-  double edgeS = 0.004;      // raised-cosine rise and fall of each element
+  double edgeS = 0.004;         // raised-cosine rise and fall of each element
   std::uint64_t seed = 1;
 };
 
