@@ -195,11 +195,15 @@ void ToneTracker::track(double timeS) {
     }
     rate2_ = std::clamp(rate2_, -300.0, 300.0);
     hz_ = std::clamp(hz_, kLowHz - 50, kHighHz + 50);
-    // A stronger peak that stays away from the track is where the tone went.
-    const double here = slow_[near];
+    // A stronger peak that stays away from the track is where the tone went. The slow
+    // average shows a drifting tone where it was about kSlowS ago: it is compared there.
+    const double lagged = coasting ? hz_ : hz_ - rate2_ * kSlowS;
+    const auto lagBin = static_cast<std::size_t>(
+        std::clamp(std::lround(lagged / bin), static_cast<long>(lo_), static_cast<long>(hi_) - 1));
+    const double here = std::max(slow_[lagBin], slow_[near]);
     // Or, after a pause, the tone that comes back.
     const bool away =
-        globalTone && std::abs(interpolate(slow_, global) - hz_) > (coasting ? 1.0 : 2.5) * bin &&
+        globalTone && std::abs(interpolate(slow_, global) - lagged) > (coasting ? 1.0 : 2.5) * bin &&
         slow_[global] > (coasting ? 3.0 : 1.5) * here && slow_[global] > (coasting ? 3.0 : 0) * floor;
     awayFrames_ = away ? awayFrames_ + 1 : 0;
     if (awayFrames_ * dt >= (coasting ? kReturnS : kMoveS)) {
