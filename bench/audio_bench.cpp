@@ -14,11 +14,11 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <ctime>
 #include <cmath>
 #include <complex>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <random>
@@ -203,6 +203,13 @@ Run runOne(const SignalSpec& spec, const std::string& text, bool beacon, std::si
   return run;
 }
 
+std::string randomLetters(std::string_view alphabet, std::size_t count, std::uint64_t seed) {
+  std::mt19937_64 random(seed);
+  std::string s;
+  for (std::size_t i = 0; i < count; ++i) s += alphabet[random() % alphabet.size()];
+  return s;
+}
+
 std::string hexFrame(std::mt19937_64& random, std::size_t letters) {
   std::string s(kWord);
   s += ' ';
@@ -360,7 +367,7 @@ int main(int argc, char** argv) {
         s.toneHz = uniform(random, 400, 2000);
         std::string text;
         for (int w = 0; w < 10; ++w) {
-          text += quillon::testsupport::randomLetters("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", 5, random());
+          text += randomLetters("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789", 5, random());
           text += ' ';
         }
         const Run r = runOne(s, text, false, 0);

@@ -12,14 +12,6 @@
 
 namespace quillon::testsupport {
 
-namespace {
-
-struct Key {
-  double onS, offS;
-};
-
-}  // namespace
-
 Recording makeRecording(const SignalSpec& spec, std::string_view text) {
   std::mt19937_64 random(spec.seed);
   std::normal_distribution<double> gauss(0, 1);
@@ -29,7 +21,7 @@ Recording makeRecording(const SignalSpec& spec, std::string_view text) {
   };
 
   Recording rec;
-  std::vector<Key> keys;
+  std::vector<std::pair<double, double>> keys;  // key down, key up [s]
   double t = spec.leadS;
   bool first = true;
   double pendingGap = 0;  // units of gap owed before the next letter
@@ -67,14 +59,14 @@ Recording makeRecording(const SignalSpec& spec, std::string_view text) {
   const double fadePhase = std::uniform_real_distribution<double>(0, 2 * std::numbers::pi)(random);
   for (std::size_t i = 0; i < n; ++i) {
     const double ts = static_cast<double>(i) * dt;
-    while (k < keys.size() && keys[k].offS + spec.edgeS < ts) ++k;
+    while (k < keys.size() && keys[k].second + spec.edgeS < ts) ++k;
     double envelope = 0;
-    if (k < keys.size() && ts > keys[k].onS - spec.edgeS) {
+    if (k < keys.size() && ts > keys[k].first - spec.edgeS) {
       const auto ramp = [&](double x) {
         return 0.5 - 0.5 * std::cos(std::numbers::pi * std::clamp(x, 0.0, 1.0));
       };
-      envelope = ramp((ts - keys[k].onS + spec.edgeS) / (2 * spec.edgeS)) *
-                 ramp((keys[k].offS + spec.edgeS - ts) / (2 * spec.edgeS));
+      envelope = ramp((ts - keys[k].first + spec.edgeS) / (2 * spec.edgeS)) *
+                 ramp((keys[k].second + spec.edgeS - ts) / (2 * spec.edgeS));
     }
     if (spec.fadeDb > 0) {
       envelope *= std::pow(
@@ -96,14 +88,6 @@ Recording makeRecording(const SignalSpec& spec, std::string_view text) {
     for (float& s : rec.samples) s += static_cast<float>(sigma * gauss(random));
   }
   return rec;
-}
-
-std::string randomLetters(std::string_view alphabet, std::size_t count, std::uint64_t seed) {
-  std::mt19937_64 random(seed);
-  std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
-  std::string s;
-  for (std::size_t i = 0; i < count; ++i) s += alphabet[pick(random)];
-  return s;
 }
 
 bool writeSoundFile(const std::string& path, const std::vector<float>& samples, int rate, int format,

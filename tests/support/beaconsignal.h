@@ -48,9 +48,6 @@ struct Recording {
 // no code for are skipped.
 Recording makeRecording(const SignalSpec& spec, std::string_view text);
 
-// Random letters from `alphabet`, seeded.
-std::string randomLetters(std::string_view alphabet, std::size_t count, std::uint64_t seed);
-
 // Writes samples as a sound file of libsndfile's `format` (e.g. SF_FORMAT_WAV |
 // SF_FORMAT_PCM_16); false on failure. Samples beyond +-1 are clipped by the format.
 bool writeSoundFile(const std::string& path, const std::vector<float>& samples, int rate, int format,
