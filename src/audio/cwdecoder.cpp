@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <stdexcept>
 
@@ -70,12 +71,14 @@ void CwDecoder::feed(std::span<const float> samples) {
     // The rest of one sum, in a tight loop.
     const std::size_t take = std::min(sum_ - partialCount_, samples.size() - i);
     float acc = 0;
+    std::uint32_t bad = 0;
     for (std::size_t k = i; k < i + take; ++k) {
       const float x = samples[k];
-      const bool finite = std::isfinite(x);
-      nonFinite_ += !finite;
+      const bool finite = std::abs(x) <= std::numeric_limits<float>::max();  // false for NaN
+      bad += !finite;
       acc += finite ? std::clamp(x, -kLargest, kLargest) : 0.0f;
     }
+    nonFinite_ += bad;
     partial_ += acc;
     partialCount_ += take;
     i += take;
