@@ -88,11 +88,11 @@ bool drawErrorCurve(const std::string& path, const std::vector<CurvePoint>& poin
     s->setPointsVisible(style == Qt::SolidLine);
     return s;
   };
-  auto* quillon = series("quillon: letters wrong (x counted wrong)", QColor(0, 90, 200), Qt::SolidLine);
-  auto* unmarked = series("quillon: wrong and not marked x", QColor(0, 160, 120), Qt::SolidLine);
-  auto* multimon = series("multimon-ng MORSE_CW: letters wrong", QColor(200, 60, 40), Qt::SolidLine);
-  auto* ditByDit = series("ideal, each dit slot on its own", QColor(120, 120, 120), Qt::DashLine);
-  auto* whole = series("ideal, whole letters, soft decisions", QColor(40, 40, 40), Qt::DotLine);
+  auto* quillon = series("quillon: wrong (an x counts)", QColor(0, 90, 200), Qt::SolidLine);
+  auto* unmarked = series("quillon: wrong, not x", QColor(0, 160, 120), Qt::SolidLine);
+  auto* multimon = series("multimon-ng MORSE_CW", QColor(200, 60, 40), Qt::SolidLine);
+  auto* ditByDit = series("ideal: each dit on its own", QColor(120, 120, 120), Qt::DashLine);
+  auto* whole = series("ideal: whole letters", QColor(40, 40, 40), Qt::DotLine);
   for (const CurvePoint& p : points) {
     quillon->append(p.snrDb, std::max(p.wrong, kFloor));
     unmarked->append(p.snrDb, std::max(p.wrongUnmarked, kFloor));
@@ -111,7 +111,7 @@ bool drawErrorCurve(const std::string& path, const std::vector<CurvePoint>& poin
   x->setTickCount(13);
   x->setLabelFormat("%+.0f dB");
   auto* y = new QLogValueAxis;
-  y->setRange(kFloor, 1);
+  y->setRange(kFloor, 2);
   y->setLabelFormat("%g");
   y->setTitleText("share of letters wrong (0 drawn at 0.0001)");
   chart->addAxis(x, Qt::AlignBottom);
