@@ -23,8 +23,8 @@ constexpr double kToneLeadS = 1.0;
 constexpr double kSpeedLeadS = 3.0;
 constexpr double kFineLagS = 0.016;  // +-31 Hz of residual offset
 constexpr double kFineHalfS = 0.5;
-constexpr double kSpeedChange = 0.06;  // the speed moved this far from the epoch's ...
-constexpr double kSpeedSettleS = 1.0;  // ... for this long: a new epoch
+constexpr double kSpeedChange = 0.06;  // the speed moved this far from the epoch's: a new one
+constexpr std::size_t kSpeedLooks = 5;  // the speed is the median of this many looks
 
 constexpr double kPauseS = 2.0;  // a silence this long ends a transmission
 constexpr float kLargest = 1e6f;
@@ -143,20 +143,21 @@ void CwDecoder::pushBaseband(std::complex<float> raw) {
   // The noise level as known now, kSpeedLeadS later: it changes slowly, and the first
   // samples came before the tracker had measured it.
   q.noise = static_cast<float>(tone_->noisePerSample(baseband_->noiseGain()));
-  // A new epoch once the speed has held still for a while away from the epoch's.
-  const double unit = speed_->unitSamples();
-  if (unit > 0 && speed_->strength() > 0) {
-    if (std::abs(unit / candidateUnit_ - 1) < kSpeedChange / 2) {
-      ++steady_;
-    } else {
-      candidateUnit_ = unit;
-      steady_ = 0;
+  // The speed is the median of the last looks that found a transmission: one look at low
+  // SNR may take a harmonic for the unit, and a new epoch reads its window again.
+  if (speed_->looks() != looks_) {
+    looks_ = speed_->looks();
+    if (speed_->strength() > 0) {
+      units_.push_back(speed_->unitSamples());
+      if (units_.size() > kSpeedLooks) units_.pop_front();
     }
   }
   std::vector<LetterDecision> decided;
-  if (steady_ >= kSpeedSettleS * kBasebandRate &&
-      (!letters_->started() || std::abs(candidateUnit_ / letters_->unit() - 1) > kSpeedChange)) {
-    letters_->restart(candidateUnit_);
+  if (units_.size() >= 2) {
+    std::vector<double> sorted(units_.begin(), units_.end());
+    std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2), sorted.end());
+    const double unit = sorted[sorted.size() / 2];
+    if (!letters_->started() || std::abs(unit / letters_->unit() - 1) > kSpeedChange) letters_->restart(unit);
   }
   toneAt_[static_cast<std::size_t>(letters_->samples()) % toneAt_.size()] = q.toneHz;
   letters_->push(q.z, q.noise, q.tone);
@@ -206,7 +207,7 @@ void CwDecoder::finish() {
   for (std::size_t i = 0; i < fine_->delay(); ++i) pushBaseband({});
   std::vector<LetterDecision> decided;
   // A recording shorter than the speed's lead: its letters at the speed heard so far.
-  if (!letters_->started() && speed_->unitSamples() > 0) letters_->restart(speed_->unitSamples());
+  if (!letters_->started() && !units_.empty()) letters_->restart(units_.back());
   while (pendingOut_ < pendingIn_) {
     Pending q = pending_[pendingOut_ % pending_.size()];
     ++pendingOut_;

@@ -18,6 +18,7 @@
 #include <complex>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <span>
 #include <string>
@@ -117,8 +118,8 @@ class CwDecoder {
   std::vector<Pending> pending_;  // a ring
   std::uint64_t pendingIn_ = 0, pendingOut_ = 0;
   std::vector<float> toneAt_;  // tone per decoder sample (a ring), for the measures
-  double candidateUnit_ = 1;   // the speed heard lately, and for how many samples
-  int steady_ = 0;
+  std::deque<double> units_;  // the speed's last looks that found a transmission
+  std::size_t looks_ = 0;
   bool toneHeard_ = false, finished_ = false;
 
   double lastEndS_ = -1;       // the previous letter's end

@@ -121,6 +121,7 @@ double SpeedTracker::elementScore(const Slots& s) const {
 }
 
 void SpeedTracker::estimate() {
+  ++looks_;
   // The history in time order, once for every candidate tested.
   const std::size_t kept = history_.size();
   const std::size_t first = count_ > kept ? count_ - kept : 0;

@@ -35,6 +35,8 @@ class SpeedTracker {
   // The unit's line over the median of the bank, when the last look at the history found
   // a transmission; 0 when it did not (silence, noise, a transmission's end).
   double strength() const { return strength_; }
+  // How many looks at the history were taken so far (one every second).
+  std::size_t looks() const { return looks_; }
 
  private:
   struct Slots {
@@ -62,6 +64,7 @@ class SpeedTracker {
   std::vector<float> orderedScale_;
   std::size_t count_ = 0;
   double unit_ = 0, strength_ = 0;
+  std::size_t looks_ = 0;
 };
 
 }  // namespace quillon::audio
