@@ -24,7 +24,8 @@ constexpr double kSpeedLeadS = 3.0;
 constexpr double kFineLagS = 0.016;  // +-31 Hz of residual offset
 constexpr double kFineHalfS = 0.5;
 constexpr double kSpeedChange = 0.06;  // the speed moved this far from the epoch's: a new one
-constexpr std::size_t kSpeedLooks = 5;  // the speed is the median of this many looks
+constexpr std::size_t kSpeedLooks = 5;  // the speed is the median of this many looks,
+constexpr std::size_t kFirstLooks = 3;  // and the first epoch waits for this many
 
 constexpr double kPauseS = 2.0;  // a silence this long ends a transmission
 constexpr float kLargest = 1e6f;
@@ -83,9 +84,10 @@ void CwDecoder::feed(std::span<const float> samples) {
     partialCount_ += take;
     i += take;
     if (partialCount_ == sum_) {
-      // The blocker starts from the first sample, so an offset makes no click at the start.
-      if (summed_++ == 0) dc_ = partial_;
-      dc_ += dcAlpha_ * (partial_ - dc_);
+      // The blocker starts as the running mean of the first samples: an offset makes no
+      // click at the start, nor does the first sample's noise.
+      ++summed_;
+      dc_ += std::max(dcAlpha_, 1.0 / static_cast<double>(summed_)) * (partial_ - dc_);
       blocked_.push_back(static_cast<float>(partial_ - dc_));
       partial_ = 0;
       partialCount_ = 0;
@@ -130,7 +132,7 @@ void CwDecoder::pushBaseband(std::complex<float> raw) {
   speed_->push(z, static_cast<float>(tone_->noisePerSample(baseband_->noiseGain())));
   const double t = static_cast<double>(mixed_) / rate_ - static_cast<double>(fine_->delay() + 1) / bbRate_;
   // Whether a tone is heard around this sample: the tracker has seen kToneLeadS further.
-  const bool locked = tone_->lockedAt(t + kToneLeadS);
+  const bool locked = tone_->lockedAt(t + kToneLeadS) && ncoHz > 0;
   toneHeard_ = toneHeard_ || locked;
   Pending& p = pending_[pendingIn_ % pending_.size()];
   p = {z, static_cast<float>(tone_->noisePerSample(baseband_->noiseGain())),
@@ -153,7 +155,7 @@ void CwDecoder::pushBaseband(std::complex<float> raw) {
     }
   }
   std::vector<LetterDecision> decided;
-  if (units_.size() >= 2) {
+  if (units_.size() >= kFirstLooks) {
     std::vector<double> sorted(units_.begin(), units_.end());
     std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2), sorted.end());
     const double unit = sorted[sorted.size() / 2];
