@@ -21,6 +21,7 @@ constexpr double kLockRatio = 2.0;  // slow peak over the noise floor that means
 constexpr double kLoseRatio = 1.3;  // below this at the track for kLoseS, the tone is gone
 constexpr double kLoseS = 1.5;
 constexpr double kMeasureRatio = 3.0;  // fast peak over the noise that is worth measuring
+constexpr double kReturnRatio = 6.0;   // the same after a pause
 constexpr double kMoveS = 0.25;        // a stronger peak elsewhere this long moves the track
 constexpr double kKeepS = 2.0;         // estimates kept for callers that lag
 constexpr double kCoastS = 0.6;        // unmeasured this long, the track holds still
@@ -183,8 +184,15 @@ void ToneTracker::track(double timeS) {
     const double innovation = measured - (hz_ - rate2_ * kFastS);
     // A noise peak beside the track is no measurement: the tone is where the filter
     // expects it, within three of its standard deviations.
-    if (strength > kMeasureRatio && std::abs(innovation) <= std::max(3 * std::sqrt(s), bin / 2)) {
+    // After a pause the tone must stand out more: noise peaks near the track would move it.
+    const double needed = coasting ? kReturnRatio : kMeasureRatio;
+    if (strength > needed && std::abs(innovation) <= std::max(3 * std::sqrt(s), bin / 2)) {
       const double k0 = p00_ / s, k1 = p01_ / s;
+      if (coasting && std::abs(k0 * innovation) > bin / 2) {
+        // The tone came back a little off: mix the pause and its start at the new place.
+        e.jumped = true;
+        e.jumpFromS = lastMeasuredS_;
+      }
       lastMeasuredS_ = timeS;
       hz_ += k0 * innovation;
       rate2_ += k1 * innovation;
