@@ -107,7 +107,10 @@ double SpeedTracker::elementScore(const Slots& s) const {
   // counts its tone energy over the noise less a threshold that noise alone seldom
   // passes: the energy a reading explains, in the same units at every period.
   std::vector<double> best(s.u.size() + 1, 0);
-  auto slot = [&](std::size_t m) { return static_cast<double>(s.u[m]) - 1 - kSlotThreshold; };
+  // A mark read where there is none must cost: at a half or a third of the unit, a dit
+  // reads as a dah that reaches into the gap. The threshold grows with the slots' SNR.
+  const double threshold = std::max(kSlotThreshold, slotSnr(s.u) / 4);
+  auto slot = [&](std::size_t m) { return static_cast<double>(s.u[m]) - 1 - threshold; };
   const std::size_t unit = s.unit;
   for (std::size_t j = 1; j <= s.u.size(); ++j) {
     double b = best[j - 1];
