@@ -22,6 +22,7 @@ constexpr double kLoseRatio = 1.3;  // below this at the track for kLoseS, the t
 constexpr double kLoseS = 1.5;
 constexpr double kMeasureRatio = 3.0;  // fast peak over the noise that is worth measuring
 constexpr double kReturnRatio = 6.0;   // the same after a pause
+constexpr int kRefusedFrames = 3;      // clear peaks off the track this many frames: a turn
 constexpr double kMoveS = 0.25;        // a stronger peak elsewhere this long moves the track
 constexpr double kKeepS = 2.0;         // estimates kept for callers that lag
 constexpr double kCoastS = 0.6;        // unmeasured this long, the track holds still
@@ -186,7 +187,19 @@ void ToneTracker::track(double timeS) {
     // expects it, within three of its standard deviations.
     // After a pause the tone must stand out more: noise peaks near the track would move it.
     const double needed = coasting ? kReturnRatio : kMeasureRatio;
-    if (strength > needed && std::abs(innovation) <= std::max(3 * std::sqrt(s), bin / 2)) {
+    const bool gated = std::abs(innovation) > std::max(3 * std::sqrt(s), bin / 2);
+    // A clear peak the filter keeps refusing is the tone turning faster than it expects (a
+    // drift that reverses): take it, with the drift to be learnt again.
+    refused_ = strength > kReturnRatio && gated ? refused_ + 1 : 0;
+    if (refused_ >= kRefusedFrames) {
+      e.jumped = true;
+      e.jumpFromS = timeS - refused_ * dt;
+      rate2_ = 0;
+      p11_ = 100.0 * 100.0;
+      reset(measured);
+      lastMeasuredS_ = timeS;
+      refused_ = 0;
+    } else if (strength > needed && !gated) {
       const double k0 = p00_ / s, k1 = p01_ / s;
       if (coasting && std::abs(k0 * innovation) > bin / 2) {
         // The tone came back a little off: mix the pause and its start at the new place.

@@ -75,7 +75,7 @@ class ToneTracker {
   double hz_ = 0, rate2_ = 0, p00_ = 0, p01_ = 0, p11_ = 0;
   bool locked_ = false;
   double lastMeasuredS_ = 0;
-  int awayFrames_ = 0, weakFrames_ = 0;
+  int awayFrames_ = 0, weakFrames_ = 0, refused_ = 0;
   std::deque<ToneEstimate> history_, jumps_;
 };
 
