@@ -94,7 +94,8 @@ std::vector<std::string> heardLines(const std::vector<quillon::audio::AudioLette
   for (const auto& a : letters) {
     if (lines.empty() || a.heard.gapBefore == quillon::Gap::Pause) lines.emplace_back();
     lines.back() += static_cast<char>(a.heard.letter);
-    if (a.heard.confidence < trusted) lines.back().back() = 'x';
+    // --text prints every letter as its best guess; frames mark the doubtful ones.
+    if (beacon && a.heard.confidence < trusted) lines.back().back() = 'x';
   }
   if (!beacon) return lines;
   // The finder takes a frame from the beacon word on; what comes before it is no frame's
