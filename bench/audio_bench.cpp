@@ -88,6 +88,19 @@ Tally compare(std::string_view want, std::string_view got) {
   return t;
 }
 
+// Where the beacon word starts in a line: its letters, an x for at most two of them.
+std::size_t beaconWord(std::string_view line) {
+  for (std::size_t i = 0; i + kWord.size() <= line.size(); ++i) {
+    int heard = 0, fits = 0;
+    for (std::size_t k = 0; k < kWord.size(); ++k) {
+      heard += line[i + k] == kWord[k];
+      fits += line[i + k] == kWord[k] || line[i + k] == 'x';
+    }
+    if (fits == 4 && heard >= 2) return i;
+  }
+  return std::string::npos;
+}
+
 // Transmissions as the finder sees them: letters, with x where it will mark one.
 std::vector<std::string> heardLines(const std::vector<quillon::audio::AudioLetter>& letters, bool beacon) {
   std::vector<std::string> lines;
@@ -98,10 +111,10 @@ std::vector<std::string> heardLines(const std::vector<quillon::audio::AudioLette
     if (beacon && a.heard.confidence < trusted) lines.back().back() = 'x';
   }
   if (!beacon) return lines;
-  // The finder takes a frame from the beacon word on; what comes before it is no frame's
-  // and never printed.
+  // The finder takes a frame from the beacon word on (an x in it may stand for a letter
+  // of it, if two others are heard); what comes before is no frame's and never printed.
   for (std::string& line : lines) {
-    const std::size_t word = line.find(kWord);
+    const std::size_t word = beaconWord(line);
     const std::size_t from = word == std::string::npos ? 0 : word + kWord.size();
     for (std::size_t i = 0; i < line.size(); ++i) {
       if (i < word && word != std::string::npos) line[i] = 'x';
@@ -119,7 +132,7 @@ std::string joined(const std::vector<std::string>& lines) {
 
 std::size_t framesFound(const std::vector<std::string>& lines, std::size_t letters) {
   return static_cast<std::size_t>(std::count_if(lines.begin(), lines.end(), [&](const std::string& l) {
-    const std::size_t word = l.find(kWord);
+    const std::size_t word = beaconWord(l);
     return word != std::string::npos && l.size() - word == kWord.size() + letters;
   }));
 }
