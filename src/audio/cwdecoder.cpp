@@ -23,7 +23,7 @@ constexpr double kToneLeadS = 1.0;
 constexpr double kSpeedLeadS = 3.0;
 constexpr double kFineLagS = 0.016;  // +-31 Hz of residual offset
 constexpr double kFineHalfS = 0.5;
-constexpr double kSpeedChange = 0.06;  // the speed moved this far from the epoch's: a new one
+constexpr double kSpeedChange = 0.06;   // the speed moved this far from the epoch's: a new one
 constexpr std::size_t kSpeedLooks = 5;  // the speed is the median of this many looks,
 constexpr std::size_t kFirstLooks = 3;  // and the first epoch waits for this many
 
@@ -157,7 +157,8 @@ void CwDecoder::pushBaseband(std::complex<float> raw) {
   std::vector<LetterDecision> decided;
   if (units_.size() >= kFirstLooks) {
     std::vector<double> sorted(units_.begin(), units_.end());
-    std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2), sorted.end());
+    std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2),
+                     sorted.end());
     const double unit = sorted[sorted.size() / 2];
     if (!letters_->started() || std::abs(unit / letters_->unit() - 1) > kSpeedChange) letters_->restart(unit);
   }

@@ -118,7 +118,7 @@ class CwDecoder {
   std::vector<Pending> pending_;  // a ring
   std::uint64_t pendingIn_ = 0, pendingOut_ = 0;
   std::vector<float> toneAt_;  // tone per decoder sample (a ring), for the measures
-  std::deque<double> units_;  // the speed's last looks that found a transmission
+  std::deque<double> units_;   // the speed's last looks that found a transmission
   std::size_t looks_ = 0;
   bool toneHeard_ = false, finished_ = false;
 

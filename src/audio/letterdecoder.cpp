@@ -16,10 +16,10 @@ namespace {
 
 constexpr double kScales[3] = {0.92, 1.0, 1.08};
 constexpr int kGridPerUnit = 4;
-constexpr int kGapMinGrid = 10;  // between letters: at least 2.5 units (a letter gap is 3)
-constexpr int kMarginUnits = 24;               // evidence after a letter before it is decided
-constexpr int kCycleUnits = 16;                // new evidence between two decisions
-constexpr float kLetterCost = 4.0f;            // prior against a letter: noise makes none
+constexpr int kGapMinGrid = 10;      // between letters: at least 2.5 units (a letter gap is 3)
+constexpr int kMarginUnits = 24;     // evidence after a letter before it is decided
+constexpr int kCycleUnits = 16;      // new evidence between two decisions
+constexpr float kLetterCost = 4.0f;  // prior against a letter: noise makes none
 constexpr double kNone = -std::numeric_limits<double>::infinity();
 constexpr std::size_t kSnrSlots = 256;  // grid steps the SNR is measured over
 
