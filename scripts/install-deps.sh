@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev libicu-dev
+  libsndfile1-dev libfftw3-dev multimon-ng sox
   xvfb xauth fonts-ipafont-gothic locales
   help2man dpkg-dev file lintian desktop-file-utils appstream python3-debian man-db
   python3

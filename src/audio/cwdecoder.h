@@ -1,0 +1,130 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Morse from audio: samples in, letters with a confidence out, as they are decided.
+//
+//   samples (any rate 8-48 kHz, chunks of any size)
+//     -> sanitise (NaN and infinities are silence) -> sum to about 8 kHz -> DC blocker
+//     -> ToneTracker (runs 1 s ahead of the mixer, so a tone's start and a step are
+//        mixed at the right frequency)
+//     -> Baseband (NCO at the tracked tone, ~500 samples/s)
+//     -> FineTuner (the residual offset, from half a second each side)
+//     -> SpeedTracker (runs 3 s ahead of the letters, so the first letters of a
+//        transmission are decided at its speed)
+//     -> LetterDecoder (whole letters, soft evidence) -> AudioLetter
+//
+// Memory is bounded whatever the length of the stream: every stage keeps a fixed window.
+// The decoder knows nothing of frames: it hears letters of the alphabet it is given.
+
+#include <complex>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "core/morse.h"
+
+namespace quillon::audio {
+
+class Baseband;
+class FineTuner;
+class LetterDecoder;
+class SpeedTracker;
+class ToneTracker;
+struct LetterDecision;
+
+inline constexpr double kMinSampleRate = 8000, kMaxSampleRate = 48000;
+
+// The beacon's letters: hexadecimal digits and the beacon word's T, N, G, R.
+inline constexpr std::u32string_view kBeaconAlphabet = U"0123456789ABCDEFTNGR";
+
+struct DecoderOptions {
+  double sampleRate = 8000;
+  std::u32string alphabet;  // letters to choose from; empty: the whole Morse table
+};
+
+// The signal as measured around one letter.
+struct SignalMeasure {
+  double wpm = 0;
+  double toneHz = 0;
+  double snrDb = 0;  // key-down tone power over the noise in 2,500 Hz
+};
+
+struct AudioLetter {
+  HeardLetter heard;
+  SignalMeasure signal;
+};
+
+class CwDecoder {
+ public:
+  // Throws std::invalid_argument for a rate outside 8-48 kHz.
+  explicit CwDecoder(const DecoderOptions& options);
+  ~CwDecoder();
+  CwDecoder(const CwDecoder&) = delete;
+  CwDecoder& operator=(const CwDecoder&) = delete;
+
+  void feed(std::span<const float> samples);
+  // The end of the stream: decides every letter still pending. Feeding after it starts
+  // nothing new; call it once.
+  void finish();
+
+  // The letters decided since the last call, in order.
+  std::vector<AudioLetter> takeLetters();
+
+  double secondsFed() const;
+  std::uint64_t nonFiniteSamples() const { return nonFinite_; }
+  // Whether a tone stood out of the noise at any time.
+  bool toneHeard() const { return toneHeard_; }
+
+ private:
+  void delayForMixer(float v);
+  void mix(float v);
+  void mixHop();
+  void pushBaseband(std::complex<float> z);
+  void toLetters(const std::vector<LetterDecision>& decided);
+
+  DecoderOptions options_;
+  std::size_t sum_;  // input samples summed into one
+  double rate_;      // of the summed samples
+  float partial_ = 0;
+  std::size_t partialCount_ = 0;
+  double dc_ = 0, dcAlpha_;
+  std::uint64_t fed_ = 0, nonFinite_ = 0, mixed_ = 0;
+
+  std::unique_ptr<ToneTracker> tone_;
+  std::unique_ptr<Baseband> baseband_;
+  std::unique_ptr<FineTuner> fine_;
+  std::vector<float> ncoHz_;  // the NCO's frequency for the samples in the fine tuner (a ring)
+  std::uint64_t rawCount_ = 0;
+  double bbRate_ = 0;
+  std::unique_ptr<SpeedTracker> speed_;
+  std::unique_ptr<LetterDecoder> letters_;
+
+  std::vector<float> delay_;  // summed samples waiting for the mixer (a ring)
+  std::size_t delayHead_ = 0;
+  std::uint64_t written_ = 0;
+  std::vector<float> hop_, blocked_;
+  std::uint64_t summed_ = 0;
+  std::vector<std::complex<float>> zs_;
+
+  struct Pending {  // a baseband sample waiting for the letter decoder
+    std::complex<float> z;
+    float noise;
+    float toneHz;
+    bool tone;
+  };
+  std::vector<Pending> pending_;  // a ring
+  std::uint64_t pendingIn_ = 0, pendingOut_ = 0;
+  std::vector<float> toneAt_;  // tone per decoder sample (a ring), for the measures
+  std::deque<double> units_;   // the speed's last looks that found a transmission
+  std::size_t looks_ = 0;
+  bool toneHeard_ = false, finished_ = false;
+
+  double lastEndS_ = -1;       // the previous letter's end
+  double letterGapUnits_ = 3;  // the letter gap heard lately
+  std::vector<AudioLetter> out_;
+};
+
+}  // namespace quillon::audio

@@ -1,0 +1,285 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "audio/letterdecoder.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <numbers>
+
+#include "audio/evidence.h"
+#include "core/morse.h"
+
+namespace quillon::audio {
+
+namespace {
+
+constexpr double kScales[3] = {0.92, 1.0, 1.08};
+constexpr int kGridPerUnit = 4;
+constexpr int kGapMinGrid = 10;      // between letters: at least 2.5 units (a letter gap is 3)
+constexpr int kMarginUnits = 24;     // evidence after a letter before it is decided
+constexpr int kCycleUnits = 16;      // new evidence between two decisions
+constexpr float kLetterCost = 4.0f;  // prior against a letter: noise makes none
+constexpr double kNone = -std::numeric_limits<double>::infinity();
+constexpr std::size_t kSnrSlots = 256;  // grid steps the SNR is measured over
+
+// log(1 + e^-d) for d in [0, kFar), from a table: the forward-backward sums take most of
+// the decoder's time at low SNR, and posteriors need no more than four digits.
+constexpr int kFar = 24;
+constexpr int kSteps = 32;  // a step of 1/32
+using SoftplusTable = std::array<double, kFar * kSteps + 2>;
+const SoftplusTable& softplusTable() {
+  static const SoftplusTable table = [] {
+    SoftplusTable t{};
+    for (std::size_t i = 0; i < t.size(); ++i) t[i] = std::log1p(std::exp(-static_cast<double>(i) / kSteps));
+    return t;
+  }();
+  return table;
+}
+
+// log(e^a + e^b).
+double logAdd(double a, double b) {
+  if (a < b) std::swap(a, b);
+  const double d = a - b;
+  if (!(d < kFar)) return a;  // also when b is -infinity
+  const double x = d * kSteps;
+  const auto i = static_cast<std::size_t>(x);
+  const auto& t = softplusTable();
+  return a + t[i] + (x - static_cast<double>(i)) * (t[i + 1] - t[i]);
+}
+
+}  // namespace
+
+LetterDecoder::LetterDecoder(std::u32string_view alphabet) {
+  for (const MorseLetter& m : kMorseLetters) {
+    if (alphabet.empty() || alphabet.find(m.letter) != std::u32string_view::npos) {
+      letters_.push_back(m.letter);
+      codes_.push_back(m.code);
+    }
+  }
+  z_.assign(kRing, {});
+  noise_.assign(kRing, 1);
+  tone_.assign(kRing, 0);
+  for (int s = 0; s < 3; ++s) {
+    u_[s].assign(kRing, 0);
+    llr_[s].assign(kRing, 0);
+    llrRho_[s].assign(kRing, 0);
+  }
+}
+
+void LetterDecoder::restart(double unit) {
+  unit_ = std::clamp(unit, 2.0, 200.0);
+  grid_ = unit_ / kGridPerUnit;
+  // The new epoch reads again what the last one left undecided, as far as the ring reaches.
+  const std::int64_t earliest = std::max<std::int64_t>(0, next_ - static_cast<std::int64_t>(kRing / 2));
+  const std::int64_t from = std::max(undecided_, earliest);
+  epoch_ = static_cast<double>(from);
+  for (int s = 0; s < 3; ++s) {
+    windows_[s] = std::max(1, static_cast<int>(std::lround(unit_ * kScales[s])));
+    sums_[s] = {};
+  }
+  recentU_.clear();
+  lastSnrSample_ = from;
+  for (std::int64_t n = from; n < next_; ++n) evidence(n);
+  gridStart_ = scoredEnd_ = lastDecideGrid_ = 0;
+  scores_.clear();
+  buildCandidates();
+  scoreGrid(false);
+}
+
+void LetterDecoder::buildCandidates() {
+  cands_.clear();
+  maxLengthGrid_ = 0;
+  maxSlotEnd_ = 0;
+  for (std::size_t i = 0; i < letters_.size(); ++i) {
+    for (int s = 0; s < 3; ++s) {
+      Candidate c{letters_[i], s, {}, 0};
+      const double u = unit_ * kScales[s];
+      int at = 0;  // units from the letter's start
+      for (const char e : codes_[i]) {
+        const int len = e == '-' ? 3 : 1;
+        for (int k = 0; k < len; ++k) c.slotEnds.push_back((at + k + 1) * u);
+        at += len + 1;
+      }
+      const double length = (at - 1) * u;
+      c.lengthGrid = std::max(1, static_cast<int>(std::lround(length / grid_)));
+      maxLengthGrid_ = std::max(maxLengthGrid_, c.lengthGrid);
+      maxSlotEnd_ = std::max(maxSlotEnd_, c.slotEnds.back());
+      cands_.push_back(std::move(c));
+    }
+  }
+}
+
+void LetterDecoder::push(std::complex<float> z, float noise, bool tone) {
+  const std::size_t at = static_cast<std::size_t>(next_) % kRing;
+  z_[at] = z;
+  noise_[at] = noise;
+  tone_[at] = tone;
+  if (unit_ > 0) evidence(next_);
+  ++next_;
+  if (unit_ > 0) scoreGrid(false);
+}
+
+void LetterDecoder::evidence(std::int64_t n) {
+  const std::size_t at = static_cast<std::size_t>(n) % kRing;
+  const bool exact = n % 1024 == 0 || n == static_cast<std::int64_t>(epoch_);  // against rounding
+  for (int s = 0; s < 3; ++s) {
+    const int w = windows_[s];
+    if (exact) {
+      sums_[s] = {};
+      for (int k = 0; k < w && k <= n; ++k)
+        sums_[s] += std::complex<double>(z_[static_cast<std::size_t>(n - k) % kRing]);
+    } else {
+      sums_[s] += std::complex<double>(z_[at]);
+      if (n >= w) sums_[s] -= std::complex<double>(z_[static_cast<std::size_t>(n - w) % kRing]);
+    }
+    const double scale = std::max(static_cast<double>(noise_[at]), 1e-30) * w;
+    u_[s][at] = static_cast<float>(std::min(std::norm(sums_[s]) / scale, 1e30));
+    llr_[s][at] = std::numeric_limits<float>::quiet_NaN();
+  }
+  // The newest slots tell the tone's level, so a transmission's first letters are weighed
+  // by it too.
+  if (static_cast<double>(n - lastSnrSample_) >= grid_) {
+    lastSnrSample_ = n;
+    recentU_.push_back(u_[1][at]);
+    if (recentU_.size() > kSnrSlots) recentU_.pop_front();
+    updateSnr();
+  }
+}
+
+void LetterDecoder::updateSnr() { rho_ = audio::slotSnr(recentU_); }
+
+float LetterDecoder::llr(std::int64_t sample, int scale) {
+  if (sample >= next_)
+    return toneLlr(0, static_cast<float>(rho_ * kScales[scale]), static_cast<float>(windows_[scale]));
+  const std::size_t at = static_cast<std::size_t>(sample) % kRing;
+  // The cache holds the LLR for the SNR it was weighed at: a slot asked for early in a
+  // transmission, before the tone's level was known, is weighed again.
+  float& cached = llr_[scale][at];
+  float& weighedAt = llrRho_[scale][at];
+  const auto rho = static_cast<float>(rho_ * kScales[scale]);
+  if (std::isnan(cached) || std::abs(weighedAt - rho) > 0.1f * rho) {
+    weighedAt = rho;
+    // Where no tone is heard, a slot is taken as silence: a letter that reaches into it
+    // is as unlikely as one over a gap.
+    cached = toneLlr(tone_[at] ? u_[scale][at] : 0.0f, rho, static_cast<float>(windows_[scale]));
+  }
+  return cached;
+}
+
+void LetterDecoder::scoreGrid(bool flush) {
+  // A grid point is scored once the longest letter starting there has all its samples;
+  // at the end, up to the last sample, with silence after it.
+  while (true) {
+    const double start = epoch_ + static_cast<double>(scoredEnd_) * grid_;
+    if (flush ? start >= static_cast<double>(next_) : static_cast<double>(next_) < start + maxSlotEnd_ + 1)
+      return;
+    std::vector<float> row(cands_.size());
+    for (std::size_t i = 0; i < cands_.size(); ++i) {
+      const Candidate& c = cands_[i];
+      float score = -kLetterCost;
+      for (const double end : c.slotEnds) score += llr(static_cast<std::int64_t>(start + end) - 1, c.scale);
+      row[i] = score;
+    }
+    scores_.push_back(std::move(row));
+    ++scoredEnd_;
+  }
+}
+
+bool LetterDecoder::due() const {
+  return unit_ > 0 && scoredEnd_ - lastDecideGrid_ >= kCycleUnits * kGridPerUnit;
+}
+
+void LetterDecoder::decide(bool final, std::vector<LetterDecision>& out) {
+  if (unit_ <= 0) return;
+  if (final) scoreGrid(true);
+  lastDecideGrid_ = scoredEnd_;
+  const int starts = static_cast<int>(scoredEnd_ - gridStart_);
+  if (starts <= 0) return;
+  const int length = starts + maxLengthGrid_ + 1;
+  // Sums of a long window's evidence need a double's precision.
+  std::vector<double> fwd(length), endF(length, kNone), bwd(length + kGapMinGrid + 1, 0.0);
+  std::vector<double> vit(length), endV(length, kNone);
+  std::vector<int> endCand(length, -1), endStart(length, -1);
+  std::vector<std::uint8_t> fromEnd(length, 0);
+  auto prefix = [](const std::vector<double>& f, int r) {
+    return r - kGapMinGrid >= 0 ? f[r - kGapMinGrid] : 0.0;
+  };
+  for (int r = 0; r < length; ++r) {
+    fwd[r] = logAdd(r > 0 ? fwd[r - 1] : 0.0, endF[r]);
+    const double before = r > 0 ? vit[r - 1] : 0.0;
+    fromEnd[r] = endCand[r] >= 0 && endV[r] >= before;
+    vit[r] = fromEnd[r] ? endV[r] : before;
+    if (r >= starts) continue;
+    const double pf = prefix(fwd, r), pv = prefix(vit, r);
+    const std::vector<float>& row = scores_[static_cast<std::size_t>(r)];
+    for (std::size_t i = 0; i < cands_.size(); ++i) {
+      const int e = r + cands_[i].lengthGrid;
+      endF[e] = logAdd(endF[e], pf + row[i]);
+      if (pv + row[i] > endV[e]) {
+        endV[e] = pv + row[i];
+        endCand[e] = static_cast<int>(i);
+        endStart[e] = r;
+      }
+    }
+  }
+  // Backward: bwd[r] sums every reading of [r, end) whose first letter starts at r or later.
+  for (int r = length - 1; r >= 0; --r) {
+    double acc = bwd[r + 1];
+    if (r < starts) {
+      const std::vector<float>& row = scores_[static_cast<std::size_t>(r)];
+      for (std::size_t i = 0; i < cands_.size(); ++i) {
+        const int after = r + cands_[i].lengthGrid + kGapMinGrid;
+        acc = logAdd(acc, row[i] + (after < length ? bwd[after] : 0.0));
+      }
+    }
+    bwd[r] = acc;
+  }
+  const double total = bwd[0];
+  // The best reading, traced back.
+  std::vector<std::pair<int, int>> path;  // (start, candidate)
+  for (int r = length - 1; r >= 0;) {
+    if (fromEnd[r]) {
+      path.emplace_back(endStart[r], endCand[r]);
+      r = endStart[r] - kGapMinGrid;
+    } else {
+      --r;
+    }
+  }
+  std::reverse(path.begin(), path.end());
+  const int decidable = final ? length : starts - kMarginUnits * kGridPerUnit;
+  int committed = -1;
+  for (const auto& [start, ci] : path) {
+    const Candidate& c = cands_[static_cast<std::size_t>(ci)];
+    if (start + c.lengthGrid > decidable) break;
+    // The probability that a letter covering this one's middle is this letter.
+    const double middle = start + c.lengthGrid / 2.0;
+    double same = kNone;
+    for (int r = std::max(0, static_cast<int>(middle) - maxLengthGrid_); r <= middle && r < starts; ++r) {
+      const std::vector<float>& row = scores_[static_cast<std::size_t>(r)];
+      for (std::size_t i = 0; i < cands_.size(); ++i) {
+        if (cands_[i].letter != c.letter || r + cands_[i].lengthGrid < middle) continue;
+        const int after = r + cands_[i].lengthGrid + kGapMinGrid;
+        same = logAdd(same, prefix(fwd, r) + row[i] + (after < length ? bwd[after] : 0.0) - total);
+      }
+    }
+    LetterDecision d;
+    d.letter = c.letter;
+    d.confidence = static_cast<float>(std::clamp(std::exp(same), 0.0, 1.0));
+    d.unitSamples = unit_ * kScales[c.scale];
+    d.startSample = epoch_ + static_cast<double>(gridStart_ + start) * grid_;
+    d.endSample = d.startSample + c.slotEnds.back();
+    d.slotSnr = rho_;
+    out.push_back(d);
+    committed = start + c.lengthGrid + kGapMinGrid;
+  }
+  // Drop what is decided: after the last letter, or what no undecided letter can reach.
+  int drop = committed >= 0 ? committed : (final ? starts : decidable - maxLengthGrid_);
+  drop = std::clamp(drop, 0, starts);
+  if (final) drop = starts;
+  scores_.erase(scores_.begin(), scores_.begin() + drop);
+  gridStart_ += drop;
+  undecided_ = static_cast<std::int64_t>(epoch_ + static_cast<double>(gridStart_) * grid_);
+}
+
+}  // namespace quillon::audio

@@ -1,0 +1,99 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Decides whole letters from soft evidence, over a window of the transmission:
+//
+//   baseband -> energy of a unit-long sum at three scales (matched filters for a unit of
+//   0.92, 1 and 1.08 times the estimate) -> log-likelihood ratio of "tone" per unit slot
+//   -> every letter of the alphabet, at every quarter-unit start, scored as the sum of
+//   its marks' slots -> the best sequence of letters with at least two units between
+//   them (Viterbi), and each letter's probability (forward-backward)
+//
+// A letter is decided once the window has run some letters past it, so later evidence
+// can still move a boundary; its confidence is the probability, summed over every way
+// the window can be read, that a letter covering its middle is the same letter. Gaps
+// cost nothing, so letter and word gaps of any length are heard; an element that runs a
+// few percent long or short is covered by the three scales.
+
+#include <complex>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <string_view>
+#include <vector>
+
+namespace quillon::audio {
+
+struct LetterDecision {
+  char32_t letter = 0;
+  float confidence = 0;
+  double startSample = 0;  // baseband samples, counted from the first sample pushed
+  double endSample = 0;    // the end of its last mark
+  double unitSamples = 0;  // the unit of the template that matched
+  double slotSnr = 0;      // tone energy over noise in one unit slot when it was decided
+};
+
+class LetterDecoder {
+ public:
+  // Letters to choose from; letters Morse has no code for are left out.
+  explicit LetterDecoder(std::u32string_view alphabet);
+
+  // Starts a timing epoch with a unit of `unit` samples. It reads again, at the new unit,
+  // what is not decided yet (as far back as the ring of samples reaches).
+  void restart(double unit);
+  bool started() const { return unit_ > 0; }
+  double unit() const { return unit_; }
+
+  // One baseband sample, with the noise power of a sample and whether a tone is heard.
+  void push(std::complex<float> z, float noise, bool tone);
+
+  // Appends the letters decided: those no later sample can change, or every one left
+  // in the window when `final`.
+  void decide(bool final, std::vector<LetterDecision>& out);
+  // Whether enough new samples arrived since the last decide() to be worth one.
+  bool due() const;
+
+  // The unit slot's SNR now (0 when no tone is heard).
+  double slotSnr() const { return rho_; }
+  // Samples pushed so far.
+  std::int64_t samples() const { return next_; }
+
+ private:
+  struct Candidate {
+    char32_t letter;
+    int scale;
+    std::vector<double> slotEnds;  // after the letter's start [samples]
+    int lengthGrid;                // quarter units from start to the end of its last mark
+  };
+  void buildCandidates();
+  void scoreGrid(bool flush);
+  float llr(std::int64_t sample, int scale);
+  void updateSnr();
+  void evidence(std::int64_t sample);
+
+  std::vector<std::string_view> codes_;
+  std::vector<char32_t> letters_;
+  std::vector<Candidate> cands_;
+  double unit_ = 0, grid_ = 0, epoch_ = 0;  // epoch_: sample where grid 0 lies
+  int maxLengthGrid_ = 0;
+  double maxSlotEnd_ = 0;
+
+  // Rings indexed by sample: the baseband, the slot energy over noise and the LLR cache.
+  static constexpr std::size_t kRing = 16384;
+  std::vector<std::complex<float>> z_;
+  std::vector<float> noise_, u_[3], llr_[3], llrRho_[3];
+  std::vector<std::uint8_t> tone_;
+  std::complex<double> sums_[3];
+  int windows_[3]{};
+  std::int64_t next_ = 0;
+
+  // Slot energies sampled once a grid step, for the SNR.
+  std::deque<float> recentU_;
+  std::int64_t lastSnrSample_ = 0;
+  std::int64_t undecided_ = 0;  // the first sample no decided letter covers
+  double rho_ = 0;
+
+  std::int64_t gridStart_ = 0, scoredEnd_ = 0, lastDecideGrid_ = 0;
+  std::deque<std::vector<float>> scores_;  // [grid - gridStart_][candidate]
+};
+
+}  // namespace quillon::audio

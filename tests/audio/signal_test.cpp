@@ -1,0 +1,168 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The decoder's blocks on short seeded signals, each fed in the chunks it would meet.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <numbers>
+
+#include "audio/baseband.h"
+#include "audio/finetuner.h"
+#include "audio/letterdecoder.h"
+#include "audio/speedtracker.h"
+#include "audio/tonetracker.h"
+#include "support/beaconsignal.h"
+
+namespace quillon::audio {
+namespace {
+
+using testsupport::makeRecording;
+using testsupport::SignalSpec;
+
+struct ToneCase {
+  double rate, hz, drift, step;  // a step at 2 s
+};
+
+class ToneTrackerTest : public testing::TestWithParam<ToneCase> {};
+
+// Found anywhere in 300-2,500 Hz at every rate, followed along a drift and across a step.
+TEST_P(ToneTrackerTest, FollowsTheTone) {
+  const ToneCase c = GetParam();
+  SignalSpec s{.sampleRate = c.rate, .toneHz = c.hz, .snrDb = 0, .driftHzPerS = c.drift, .stepHz = c.step};
+  s.stepAtS = 2;
+  const auto rec = makeRecording(s, "TTTTT TTTTT TTTTT TTTTT");
+  ToneTracker tracker(c.rate);
+  const auto chunk = static_cast<std::size_t>(c.rate / 2);
+  for (std::size_t i = 0; i + chunk < rec.samples.size(); i += chunk) {
+    tracker.feed(std::span(rec.samples).subspan(i, chunk));
+    const double t = tracker.lastFrameS();
+    if (t < 0.95) {
+      EXPECT_FALSE(tracker.lockedAt(t)) << "locked on the noise before the first letter";
+    }
+    if (t < 2.5 || std::abs(t - 3) < 0.1) continue;
+    // As the mixer asks, a second behind: within the fine tuner's reach (31 Hz).
+    const double at = t - 1, want = c.hz + (at > 2 ? c.step : 0) + c.drift * at;
+    EXPECT_NEAR(tracker.toneAt(at, 1), want, 16) << "at " << at << " s";
+    EXPECT_TRUE(tracker.lockedAt(t));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Tones, ToneTrackerTest,
+                         testing::Values(ToneCase{8000, 320, 0, 0}, ToneCase{11025, 2480, 0, 0},
+                                         ToneCase{44100, 1234, 70, 0}, ToneCase{48000, 900, -70, 150},
+                                         ToneCase{8000, 1500, 0, -150}));
+
+// The baseband of a tone at the NCO is a still phasor of half its amplitude times the hop.
+TEST(Baseband, ToneAtTheNcoStandsStill) {
+  Baseband bb(8000, 16);
+  bb.setToneHz(1000);
+  std::vector<float> x(1600);
+  for (std::size_t i = 0; i < x.size(); ++i)
+    x[i] = static_cast<float>(0.5 * std::cos(2 * std::numbers::pi * 1000 * i / 8000.0 + 0.3));
+  std::vector<std::complex<float>> z;
+  for (const float v : x) bb.feed({&v, 1}, z);  // one sample at a time
+  ASSERT_EQ(z.size(), 100u);
+  for (std::size_t i = 2; i < z.size(); ++i) {
+    EXPECT_NEAR(std::abs(z[i]), 0.25 * 16, 0.05);
+    EXPECT_NEAR(std::arg(z[i] * std::conj(z[1])), 0, 1e-3);
+  }
+}
+
+TEST(FineTuner, TakesOutAFewHertz) {
+  FineTuner fine(8, 250);
+  const double offset = 2 * std::numbers::pi * 6 / 500;  // 6 Hz at 500 samples a second
+  std::vector<std::complex<float>> out;
+  for (int n = 0; n < 2000; ++n) {
+    std::complex<float> y;
+    if (fine.push(std::polar(1.0f, static_cast<float>(offset * n)), y)) out.push_back(y);
+  }
+  ASSERT_EQ(out.size(), 2000u - 250);
+  EXPECT_NEAR(fine.offset(), offset, 1e-4);
+  EXPECT_NEAR(std::arg(out.back() * std::conj(out[out.size() - 500])), 0, 1e-2);
+}
+
+// The noise power of a baseband sample for a spec's SNR (white noise of variance v gives
+// v times the mixer's gain).
+float noisePerSample(const SignalSpec& s) {
+  const double v = s.amplitude * s.amplitude / 2 / std::pow(10.0, s.snrDb / 10) * s.sampleRate / 5000;
+  return static_cast<float>(v *
+                            Baseband(s.sampleRate, static_cast<std::size_t>(s.sampleRate / 500)).noiseGain());
+}
+
+std::vector<std::complex<float>> baseband(const SignalSpec& s, std::string_view text) {
+  Baseband bb(s.sampleRate, static_cast<std::size_t>(s.sampleRate / 500));
+  bb.setToneHz(s.toneHz);
+  std::vector<std::complex<float>> z;
+  bb.feed(makeRecording(s, text).samples, z);
+  return z;
+}
+
+class SpeedTest : public testing::TestWithParam<double> {};
+
+TEST_P(SpeedTest, HearsTheUnit) {
+  const double wpm = GetParam();
+  SignalSpec s{.wpm = wpm, .snrDb = 0, .jitter = 0.03, .seed = 3};
+  SpeedTracker speed(500);
+  const auto z = baseband(s, "TNGR 89D0A76820472FBCA7A01F");
+  // The median of the estimates while keyed: slow keying with a spread wobbles a little.
+  std::vector<double> wpms, strengths;
+  for (std::size_t i = 0; i < z.size(); ++i) {
+    speed.push(z[i], noisePerSample(s));
+    if (i > 2500 && i % 250 == 0 && i < z.size() - 500) {
+      wpms.push_back(speed.wpm());
+      strengths.push_back(speed.strength());
+    }
+  }
+  auto median = [](std::vector<double> v) {
+    std::nth_element(v.begin(), v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2), v.end());
+    return v[v.size() / 2];
+  };
+  EXPECT_NEAR(median(wpms), wpm, wpm * 0.03);
+  EXPECT_GT(median(strengths), 0) << "the transmission not taken for one";
+}
+
+INSTANTIATE_TEST_SUITE_P(Speeds, SpeedTest, testing::Values(10.0, 12.0, 20.0, 33.0, 45.0, 60.0));
+
+struct LetterCase {
+  double snrDb;
+  std::string text;
+  std::u32string want;
+  float leastConfidence;  // of any letter
+};
+
+class LetterDecoderTest : public testing::TestWithParam<LetterCase> {};
+
+// Whole letters at the right unit, each sample pushed on its own, with their confidence.
+TEST_P(LetterDecoderTest, DecidesLetters) {
+  const LetterCase c = GetParam();
+  SignalSpec s{.snrDb = c.snrDb, .seed = 5};
+  LetterDecoder d(U"");
+  d.restart(30);
+  std::vector<LetterDecision> out;
+  for (const auto z : baseband(s, c.text)) {
+    d.push(z, noisePerSample(s), true);
+    if (d.due()) d.decide(false, out);
+  }
+  d.decide(true, out);
+  std::u32string got;
+  float least = 1;
+  for (const auto& l : out) {
+    got += l.letter;
+    least = std::min(least, l.confidence);
+  }
+  EXPECT_EQ(got, c.want);
+  EXPECT_GE(least, c.leastConfidence);
+  if (c.leastConfidence > 0.5f) {
+    EXPECT_NEAR(out.front().startSample, 500, 5) << "a second of noise first";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Letters, LetterDecoderTest,
+                         testing::Values(LetterCase{10, "PARIS 0189", U"PARIS0189", 0.99f},
+                                         LetterCase{0, "I EE S ESE", U"IEESESE", 0.99f},
+                                         LetterCase{-6, "TNGR 5A", U"TNGR5A", 0.9f},
+                                         LetterCase{-30, "TNGR", U"", 0}));
+
+}  // namespace
+}  // namespace quillon::audio
