@@ -111,10 +111,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (form == OutputForm::Csv) Check(kind).appendCsvHeader(expected);
   std::vector<std::string> typedFrames;
   std::uint64_t refused = 0;
-  // A byte-order mark counts toward the kept bytes of line 1.
+  // A byte-order mark counts toward the kept bytes of line 1; a CR line end does not.
   std::size_t mark = log.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
   for (const std::string_view line : splitLines(log)) {
-    const bool cut = line.size() + std::exchange(mark, 0) > LineReader::kKeptBytes;
+    const bool cut = line.size() + std::exchange(mark, 0) > LineReader::kKeptBytes + line.ends_with('\r');
     const auto frame = cut ? std::optional(line) : frameText(line);
     if (!frame) continue;
     const std::string typed(*frame);

@@ -15,7 +15,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegion>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QSettings>
 #include <QStandardPaths>
@@ -32,6 +31,7 @@
 #include "frames/framelist.h"
 #include "log/logwriter.h"
 #include "telemetrychart.h"
+#include "wholefile.h"
 
 namespace quillon::app {
 
@@ -317,14 +317,12 @@ void CQuillonDlg::appendToResultBox(const std::string& text) {
 QString CQuillonDlg::logPath() const { return QDir(logFolder).filePath(fromUtf8(kLogFileName)); }
 
 bool CQuillonDlg::saveResults(const QString& path) {
-  QSaveFile file(path);
-  const bool saved = file.open(QIODevice::WriteOnly) &&
-                     file.write(resultBox()->toPlainText().toUtf8()) >= 0 && file.commit();
-  if (!saved) {
+  const QString error = writeWholeFile(path, resultBox()->toPlainText().toUtf8());
+  if (!error.isEmpty()) {
     messageBoxes->inform(this, QString::fromLatin1(kApplicationName),
-                         tr("The results could not be saved: %1 (%2).").arg(path, file.errorString()));
+                         tr("The results could not be saved: %1 (%2).").arg(path, error));
   }
-  return saved;
+  return error.isEmpty();
 }
 
 void CQuillonDlg::askToSave() {

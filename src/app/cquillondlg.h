@@ -64,7 +64,8 @@ class CQuillonDlg : public QDialog {
   ClockField* clockField(int id) const;
 
   QString logPath() const;
-  // Writes the result box as UTF-8 text; false, after telling the operator, on failure.
+  // Writes the result box as UTF-8 text, all or nothing: an earlier file of that name is
+  // replaced only by a whole one. False, after telling the operator, on failure.
   bool saveResults(const QString& path);
   TelemetryChart* showChart();
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "telemetrychart.h"
 
+#include <QBuffer>
 #include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
@@ -10,15 +11,16 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineSeries>
-#include <QMouseEvent>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QToolTip>
 #include <QValueAxis>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <cmath>
-#include <fstream>
+
+#include "wholefile.h"
 
 namespace quillon::app {
 
@@ -28,12 +30,13 @@ constexpr int kTimeTicks = 5;
 
 QString fromStd(const std::string& text) { return QString::fromStdString(text); }
 
-quillon::Telemetry readFile(const QString& path) {
+// Stops as soon as the chart is closed: a long log never holds up the end of the program.
+void readFile(QPromise<std::pair<quillon::Telemetry, std::string>>& promise, const QString& path) {
   quillon::Telemetry telemetry;
-  std::ifstream in(QFile::encodeName(path).toStdString(), std::ios::binary);
-  telemetry.read(in);
+  std::string error =
+      telemetry.readFile(QFile::encodeName(path).toStdString(), [&promise] { return promise.isCanceled(); });
   telemetry.sortByTime();
-  return telemetry;
+  promise.addResult(std::pair(std::move(telemetry), std::move(error)));
 }
 
 }  // namespace
@@ -77,11 +80,14 @@ TelemetryChart::TelemetryChart(const QString& logPath, QWidget* parent)
   layout->addWidget(fields);
   layout->addLayout(right, 1);
 
-  connect(&reader, &QFutureWatcher<quillon::Telemetry>::finished, this, &TelemetryChart::takeRead);
+  connect(&reader, &QFutureWatcher<FileRead>::finished, this, &TelemetryChart::takeRead);
   if (QFileInfo::exists(logPath)) openFile(logPath);
 }
 
-TelemetryChart::~TelemetryChart() { reader.waitForFinished(); }
+TelemetryChart::~TelemetryChart() {
+  reader.cancel();
+  reader.waitForFinished();  // the reader stops at its next line
+}
 
 void TelemetryChart::openFile(const QString& path) {
   queue << path;
@@ -96,9 +102,10 @@ void TelemetryChart::readNext() {
 }
 
 void TelemetryChart::takeRead() {
-  const quillon::Telemetry read = reader.result();
+  const auto [read, error] = reader.result();
   telemetry.merge(read);
-  notes << QFileInfo(reading).fileName() + QStringLiteral(": ") + fromStd(read.note());
+  notes << QFileInfo(reading).fileName() + QStringLiteral(": ") +
+               (error.empty() ? fromStd(read.note()) : tr("not read (%1)").arg(fromStd(error)));
   noteLabel->setText(note());
   // A first look without a click: the first field that has points, when none is picked.
   int pick = -1;
@@ -213,9 +220,16 @@ void TelemetryChart::askForFile() {
 void TelemetryChart::askForPng() {
   const QString path =
       QFileDialog::getSaveFileName(this, tr("Export PNG"), QStringLiteral("telemetry.png"), tr("PNG image (*.png)"));
-  if (!path.isEmpty() && !exportPng(path)) noteLabel->setText(tr("Could not write %1").arg(path));
+  if (!path.isEmpty()) exportPng(path);
 }
 
-bool TelemetryChart::exportPng(const QString& path) { return view->grab().save(path, "PNG"); }
+bool TelemetryChart::exportPng(const QString& path) {
+  // Made in memory first: the file is then written whole or not at all.
+  QBuffer png;
+  png.open(QIODevice::WriteOnly);
+  const QString error = view->grab().save(&png, "PNG") ? writeWholeFile(path, png.data()) : tr("no image");
+  if (!error.isEmpty()) noteLabel->setText(tr("The chart could not be exported: %1 (%2).").arg(path, error));
+  return error.isEmpty();
+}
 
 }  // namespace quillon::app

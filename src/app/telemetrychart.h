@@ -7,11 +7,14 @@
 //
 // Files are read off the user-interface thread, so 100,000 records never freeze the
 // dialog; what the chart draws is at most two points a pixel, however long the log.
+// Closing the chart cancels a read at once, and only regular files are read, so neither a
+// long log nor a FIFO keeps the program from ending.
 
 #include <QFutureWatcher>
 #include <QStringList>
 #include <QWidget>
 #include <string>
+#include <utility>
 
 #include "log/telemetry.h"
 
@@ -34,6 +37,8 @@ class TelemetryChart : public QWidget {
   void openFile(const QString& path);
   // A check just logged (one JSON Lines record).
   void addRecord(const std::string& record);
+  // Writes the chart as a PNG image, all or nothing; false, with the reason in the note,
+  // on failure.
   bool exportPng(const QString& path);
   QString note() const;
 
@@ -56,7 +61,8 @@ class TelemetryChart : public QWidget {
   QStringList notes;
   QStringList queue;  // files still to read, one at a time
   QString reading;  // the file being read, empty when none is
-  QFutureWatcher<quillon::Telemetry> reader;
+  using FileRead = std::pair<quillon::Telemetry, std::string>;  // records, why unread
+  QFutureWatcher<FileRead> reader;
   QListWidget* fields;
   QChart* chart;
   QChartView* view;

@@ -54,6 +54,17 @@ bool LineReader::next(Line& line) {
   return true;
 }
 
+// A whole line held from `begin` to `stop`. A CR at its end is its line end: a line of
+// kKeptBytes and a CR is kept whole.
+void LineReader::takeLine(Line& line, std::size_t stop) {
+  const char* start = buffer.data() + begin;
+  const std::size_t bytes = stop - begin;
+  const std::size_t kept = bytes == kKeptBytes + 1 && start[kKeptBytes] == '\r' ? bytes : kKeptBytes;
+  line.number = ++lineNumber;
+  line.bytes = bytes;
+  line.text = std::string_view(start, std::min(bytes, kept));
+}
+
 bool LineReader::nextLine(Line& line) {
   std::size_t scanned = begin;  // bytes before this held no LF
   for (;;) {
@@ -61,21 +72,18 @@ bool LineReader::nextLine(Line& line) {
     const void* lf = std::memchr(start + scanned, '\n', end - scanned);
     if (lf != nullptr) {
       const auto at = static_cast<std::size_t>(static_cast<const char*>(lf) - start);
-      line.number = ++lineNumber;
-      line.bytes = at - begin;
-      line.text = std::string_view(start + begin, std::min<std::size_t>(at - begin, kKeptBytes));
+      takeLine(line, at);
       begin = at + 1;
       return true;
     }
-    if (end - begin > kKeptBytes) {
+    // Past the kept bytes and a CR: cut, whatever follows.
+    if (end - begin > kKeptBytes + 1) {
       skipRestOfLine(line);
       return true;
     }
     if (atEnd) {
       if (readFailed || end == begin) return false;
-      line.number = ++lineNumber;
-      line.bytes = end - begin;
-      line.text = std::string_view(start + begin, end - begin);
+      takeLine(line, end);
       begin = end;
       return true;
     }

@@ -24,7 +24,7 @@ ByteSource fileSource(int fd);                    // retries EINTR; errno tells 
 ByteSource memorySource(std::string_view bytes);  // bytes must outlive the source
 
 struct Line {
-  std::string_view text;     // the line without its LF, at most kKeptBytes
+  std::string_view text;     // the line without its LF, at most kKeptBytes and a last CR
   std::uint64_t number = 0;  // 1 for the first line
   std::uint64_t bytes = 0;   // length of the whole line without its LF
   bool cut() const { return bytes > text.size(); }
@@ -32,7 +32,8 @@ struct Line {
 
 class LineReader {
  public:
-  // Longer than any frame with its beacon word and blanks could reasonably be.
+  // Longer than any frame with its beacon word and blanks could reasonably be. A line end,
+  // LF or CR LF, does not count against it.
   static constexpr std::size_t kKeptBytes = 4096;
 
   explicit LineReader(ByteSource source, std::size_t chunkBytes = 64 * 1024);
@@ -47,6 +48,7 @@ class LineReader {
 
  private:
   bool nextLine(Line& line);
+  void takeLine(Line& line, std::size_t stop);
   bool refill();  // appends more bytes after `end`; false at the end or on error
   void skipRestOfLine(Line& line);
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/batch.h"
@@ -39,13 +40,15 @@ std::string usage() {
 
 constexpr const char* kFooter = R"(Frames:
   Each LETTERS argument is one frame, decoded exactly as typed in the dialog; frames
-  that start with - go after -- (quillon-decode sat -- -A234567). With no LETTERS, or
+  that start with - go after --, and every argument after -- is a frame, wherever the
+  -- stands (quillon-decode sat 8A5C3E1F -- -A234567). With no LETTERS, or
   with -, frames come from standard input, one a line: LF or CR LF line ends; a
   byte-order mark at the start, blanks at either end of a line and the beacon word
   TNGR (any case) with the blanks after it are dropped; empty lines are skipped.
   Anything else counts as typed: a blank among the letters is an invalid letter. A
   not-copied letter is a lower-case x. Bytes that are not UTF-8 are invalid letters and show as U+FFFD. A
-  line longer than 4096 bytes is refused without being held in memory.
+  line longer than 4096 bytes, not counting its line end, is refused without being held
+  in memory.
 
 Output:
   For each frame the dialog's report (title, UTC, LocalTime, Data, field lines) with LF
@@ -139,15 +142,19 @@ int main(int argc, char** argv) {
   jd->fallthrough();  // so that --json after jd gets its own message
   jd->add_option("INSTANT", instant, "YYYY-MM-DD hh:mm:ss[.mmm], UTC")->expected(0, 2);
 
+  // Everything after the first -- is a frame (or jd's instant), wherever the -- stands: the
+  // parser sees only the words before it, so a frame that starts with - is never an option.
+  const int options = static_cast<int>(std::find(argv + 1, argv + argc, std::string_view("--")) - argv);
+  const std::vector<std::string> afterDashes(argv + std::min(options + 1, argc), argv + argc);
   // CLI11 would call an unknown kind an unexpected argument; say what it is instead.
-  for (int i = 1; i < argc; ++i) {
+  for (int i = 1; i < options; ++i) {
     const std::string word = argv[i];
     if (word.starts_with("-")) continue;
     if (word != "jd" && frameNamed(word) == nullptr) return usageError("unknown KIND \"" + word + "\"");
     break;
   }
   try {
-    app.parse(argc, argv);
+    app.parse(options, argv);
   } catch (const CLI::Success& e) {  // --help or --version
     return helpShown(app, e);
   } catch (const CLI::ParseError& e) {
@@ -156,6 +163,9 @@ int main(int argc, char** argv) {
 
   if (jd->parsed()) {
     if (json || csv || crlf) return usageError("jd takes none of --json, --csv, --crlf");
+    instant.insert(instant.end(), afterDashes.begin(), afterDashes.end());
+    if (instant.size() > 2)
+      return usageError("INSTANT: At Most 2 required but received " + std::to_string(instant.size()));
     return runJulianDate(instant);
   }
   const FrameRule* rule = allFrames().front();
@@ -168,10 +178,12 @@ int main(int argc, char** argv) {
                                  : OutputForm::Text;
   ReportWriter writer(*rule, form);
 
-  const bool fromInput = letters.empty() || (letters.size() == 1 && letters[0] == "-");
+  // A - after -- is a frame like any other.
+  const bool fromInput = afterDashes.empty() && (letters.empty() || (letters.size() == 1 && letters[0] == "-"));
   if (!fromInput && std::find(letters.begin(), letters.end(), "-") != letters.end()) {
     return usageError("- reads the frames from standard input and goes alone");
   }
+  letters.insert(letters.end(), afterDashes.begin(), afterDashes.end());
   const BatchResult result = fromInput ? decodeLog(fileSource(STDIN_FILENO), writer, std::cout, std::cerr)
                                        : decodeFrames(letters, writer, std::cout, std::cerr);
   return result.exitStatus();

@@ -1,15 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "log/telemetry.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
 #include <nlohmann/json.hpp>
 
 #include "core/hint.h"
 #include "frames/framelist.h"
 #include "time/clocksnapshot.h"
+#include "time/juliandate.h"
 
 namespace quillon {
 
@@ -26,6 +36,7 @@ std::optional<double> isoUtcMilliseconds(std::string_view iso) {
     for (std::size_t i = at; i < at + width; ++i) n = n * 10 + (iso[i] - '0');
     return n;
   };
+  if (!stm::IsValidYear(number(0, 4))) return std::nullopt;  // the clock's own years
   using namespace std::chrono;
   const year_month_day date{year(number(0, 4)), month(static_cast<unsigned>(number(5, 2))),
                             day(static_cast<unsigned>(number(8, 2)))};
@@ -37,15 +48,34 @@ std::optional<double> isoUtcMilliseconds(std::string_view iso) {
 
 std::string TelemetrySeries::name() const { return fieldName(*row) + std::string(row->unit); }
 
-Telemetry::Telemetry() {
-  for (const FrameRule* frame : allFrames()) {
-    for (const FieldGroup& group : frame->groups) {
-      for (const FieldRow& row : group.rows) {
-        if (row.form == FieldForm::Engineering) all.push_back({frame, &row, {}});
+namespace {
+
+// Every engineering field of every frame, with the values its formula can give: worked out
+// once, from the rows themselves.
+const std::vector<TelemetrySeries>& noPoints() {
+  static const std::vector<TelemetrySeries> all = [] {
+    std::vector<TelemetrySeries> series;
+    for (const FrameRule* frame : allFrames()) {
+      for (const FieldGroup& group : frame->groups) {
+        for (const FieldRow& row : group.rows) {
+          if (row.form != FieldForm::Engineering) continue;
+          double lowest = std::numeric_limits<double>::infinity(), highest = -lowest;
+          for (std::uint64_t raw = 0; raw >> row.bits.width == 0; ++raw) {
+            lowest = std::min(lowest, row.formula(static_cast<std::uint32_t>(raw)));
+            highest = std::max(highest, row.formula(static_cast<std::uint32_t>(raw)));
+          }
+          series.push_back({frame, &row, {}, lowest, highest});
+        }
       }
     }
-  }
+    return series;
+  }();
+  return all;
 }
+
+}  // namespace
+
+Telemetry::Telemetry() : all(noPoints()) {}
 
 void Telemetry::addLine(std::string_view line) {
   ++lines;
@@ -59,24 +89,45 @@ void Telemetry::addLine(std::string_view line) {
     if (kind != record.end() && kind->is_string()) rule = frameNamed(kind->get_ref<const std::string&>());
     if (time != record.end() && time->is_string()) utc = isoUtcMilliseconds(time->get_ref<const std::string&>());
   }
-  if (!rule || !utc) {
+  // The record's values, all kept or none: one its field cannot hold makes the line malformed.
+  bool sound = rule && utc;
+  std::vector<std::pair<TelemetrySeries*, double>> values;
+  const auto fields = sound ? record.find("fields") : record.end();
+  for (TelemetrySeries& series : all) {
+    if (series.frame != rule || fields == record.end() || !fields->is_object()) continue;
+    const auto value = fields->find(std::string(series.row->key));
+    if (value == fields->end() || !value->is_number()) continue;
+    const double number = value->get<double>();
+    if (!(number >= series.lowest && number <= series.highest)) sound = false;  // not finite, or out of range
+    values.emplace_back(&series, number);
+  }
+  if (!sound) {
     ++malformedCount;
     if (firstMalformed.size() < 5) firstMalformed.push_back(lines);
     return;
   }
   ++recordCount;
-  for (TelemetrySeries& series : all) {
-    if (series.frame != rule) continue;
-    const auto fields = record.find("fields");
-    if (fields == record.end() || !fields->is_object()) continue;
-    const auto value = fields->find(std::string(series.row->key));
-    if (value != fields->end() && value->is_number()) series.points.push_back({*utc, value->get<double>()});
-  }
+  for (const auto& [series, number] : values) series->points.push_back({*utc, number});
 }
 
-void Telemetry::read(std::istream& in) {
-  std::string line;
-  while (std::getline(in, line)) addLine(line);
+std::string Telemetry::readFile(const std::string& path, const std::function<bool()>& stop) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::strerror(errno);
+  struct stat file {};
+  std::FILE* in = ::fstat(fd, &file) == 0 && S_ISREG(file.st_mode) ? ::fdopen(fd, "r") : nullptr;
+  if (!in) {
+    ::close(fd);
+    return "not a regular file";
+  }
+  char* text = nullptr;
+  std::size_t capacity = 0;
+  for (ssize_t n; !(stop && stop()) && (n = ::getline(&text, &capacity, in)) >= 0;) {
+    addLine(std::string_view(text, static_cast<std::size_t>(n) - (n > 0 && text[n - 1] == '\n')));
+  }
+  const int error = std::ferror(in) ? errno : 0;
+  std::free(text);
+  std::fclose(in);
+  return error ? std::strerror(error) : "";
 }
 
 void Telemetry::merge(const Telemetry& other) {

@@ -5,9 +5,14 @@
 //
 //   JSON Lines record --Telemetry::addLine--> engineering values per field over UTC
 //   series --decimate--> at most two points a pixel
+//
+// A record is taken only when a frame could have given it: its time within the clock's
+// years (1900-2100) and every engineering value within what its field's formula gives
+// over the values its bits can take. Anything else is a malformed line, counted, so an
+// absurd record can neither skew the chart nor overflow a time.
 
 #include <cstddef>
-#include <istream>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -18,7 +23,8 @@
 
 namespace quillon {
 
-// Milliseconds since 1970 of "2026-12-06T18:25:28.123Z"; nullopt for any other form.
+// Milliseconds since 1970 of "2026-12-06T18:25:28.123Z"; nullopt for any other form and
+// for a year outside 1900..2100.
 std::optional<double> isoUtcMilliseconds(std::string_view iso);
 
 struct TelemetryPoint {
@@ -31,6 +37,7 @@ struct TelemetrySeries {
   const FrameRule* frame;
   const FieldRow* row;
   std::vector<TelemetryPoint> points;
+  double lowest, highest;    // what the row's formula gives over every raw value
   std::string name() const;  // "voltage of battery [V]"
 };
 
@@ -39,9 +46,13 @@ class Telemetry {
   Telemetry();  // one empty series for every engineering field of every frame
 
   // One JSON Lines record; blank lines are skipped. A line that is not a record of a
-  // known frame with its UTC time is counted as malformed and skipped.
+  // known frame with its UTC time, or whose time or values no frame could give, is
+  // counted as malformed and skipped.
   void addLine(std::string_view line);
-  void read(std::istream& in);
+  // Every line of the file at `path`, until `stop` answers true. Only a regular file is
+  // read, opened without waiting: a FIFO or a device never blocks the reader. Empty on
+  // success, else why the file could not be read.
+  std::string readFile(const std::string& path, const std::function<bool()>& stop = {});
   // Another source's points and counts; the points stay in time order.
   void merge(const Telemetry& other);
   void sortByTime();
@@ -64,7 +75,8 @@ class Telemetry {
 // `buckets` pixels can show of any number of points.
 std::vector<TelemetryPoint> decimate(std::span<const TelemetryPoint> points, std::size_t buckets);
 
-// A UTC time in milliseconds since 1970 as time form `form` ("%04d/%02d/%02d ..."), for axes.
+// A UTC time in milliseconds since 1970 (years 1900-2100, as records hold) as time form `form`
+// ("%04d/%02d/%02d ..."), for axes.
 std::string utcTimeText(double utcMs, int form);
 
 // A hovered point, its time as the reports write it: "3.769 [V] at 2026/12/06 18:25:28:123 UTC".

@@ -4,8 +4,12 @@
 #include <QtCharts>
 #include <QtTest>
 #include <QtWidgets>
-#include <csignal>
+#include <sys/stat.h>
 
+#include <csignal>
+#include <fstream>
+
+#include "../filesizelimit.h"
 #include "clockfield.h"
 #include "core/check.h"
 #include "core/hint.h"
@@ -24,6 +28,11 @@ namespace {
 const QString kHouseKeeping = QStringLiteral("89D0A76820472FBCA7A01F");
 
 using Box = std::pair<QString, QString>;  // caption, text
+
+QByteArray contents(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 // A shown dialog on a clock the test sets, logging into a folder of its own. Its boxes are
 // recorded and answered; any other modal window is closed and fails the test.
@@ -61,10 +70,7 @@ struct Fixture : MessageBoxes {
   CheckTexts texts(const char* frame, const QString& letters) const {
     return *checkTexts(*frameNamed(frame), letters.toStdString(), *now, LineEnd::Lf);
   }
-  QByteArray log() const {
-    QFile file(dlg->logPath());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-  }
+  QByteArray log() const { return contents(dlg->logPath()); }
   QString clock(int id) const { return dlg->clockField(id)->text(); }
   QRect pixels(int x, int y, int width, int height) const {
     return DialogUnits(QFontMetrics(dlg->font())).rect(x, y, width, height);
@@ -180,19 +186,6 @@ class DialogTest : public QObject {
     }
   }
 
-  void unwritableLogIsToldOnce() {
-    for (auto [folder, reason] : {std::pair{"/proc/quillon", "No such file or directory"},  // read-only
-                                  {"", "No space left on device"}}) {
-      f = std::make_unique<Fixture>(QString::fromLatin1(folder));
-      if (!*folder) QVERIFY(QFile::link(QStringLiteral("/dev/full"), f->dlg->logPath()));  // a full disk
-      f->check("sat", QStringLiteral("89D0A768"));
-      f->check("sat", QStringLiteral("89D0A768"));
-      const QString text = QString::fromStdString(logFailureText(f->dlg->logPath().toStdString(), reason));
-      QCOMPARE(f->boxes, (std::vector<Box>{{"Quillon", text}}));
-      QCOMPARE(f->box()->toPlainText(), QString::fromStdString(f->texts("sat", "89D0A768").report).repeated(2));
-    }
-  }
-
   void recordSurvivesAKilledDialog() {
     QProcess child;
     child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--check-then-die"), f->folder.path()});
@@ -207,16 +200,47 @@ class DialogTest : public QObject {
     f->check("pda", QStringLiteral("8A5C3E1F"));
     QVERIFY(!QFile::exists(f->dlg->logPath()));
     QSettings().clear();
+  }
 
+  // The log is told once and the reports go on; a save or an export is all or nothing:
+  // an earlier file of its name is kept unless the whole new one is on the disk.
+  void faultsAreToldAndLoseNothing_data() {
+    QTest::addColumn<QString>("folder");  // empty: the fixture's
+    QTest::addColumn<bool>("fifo");       // at the log's path, read by nothing
+    QTest::addColumn<int>("room");        // bytes a file may take; 0: no limit
+    QTest::addColumn<QString>("logError");
+    QTest::addColumn<QString>("saveError");
+    QTest::newRow("all well") << "" << false << 0 << "" << "";
+    QTest::newRow("read-only") << "/proc/quillon" << false << 0 << "No such file or directory" << "No such file or directory";
+    QTest::newRow("FIFO") << "" << true << 0 << "not a regular file" << "";
+    QTest::newRow("nearly full disk") << "" << false << 100 << "" << "File too large";  // the log's: core tests
+  }
+  void faultsAreToldAndLoseNothing() {
+    QFETCH(QString, folder);
+    QFETCH(bool, fifo);
+    QFETCH(int, room);
+    QFETCH(QString, logError);
+    QFETCH(QString, saveError);
+    f = std::make_unique<Fixture>(folder);
+    if (fifo) QCOMPARE(::mkfifo(QFile::encodeName(f->dlg->logPath()), 0600), 0);
+    const QString text = (folder.isEmpty() ? f->folder.path() : folder) + "/results.txt", png = text + ".png";
+    for (const QString& path : {text, png}) std::ofstream(path.toStdString()) << "73";
+    const QByteArray earlier = contents(text);
+    TelemetryChart* chart = f->dlg->showChart();
+    QTRY_COMPARE(chart->note(), fifo ? "checks.jsonl: not read (not a regular file)" : "");
     f->box()->insertPlainText(QString::fromUtf8("\xE6\x9D\xB1\xE4\xBA\xAC 73"));
-    f->check("hk", kHouseKeeping);
-    const QString path = f->folder.filePath(QStringLiteral("results.txt"));
-    QVERIFY(f->dlg->saveResults(path));
-    QFile saved(path);
-    QVERIFY(saved.open(QIODevice::ReadOnly));
-    QCOMPARE(saved.readAll(), f->box()->toPlainText().toUtf8());
-    QVERIFY(!f->dlg->saveResults(QStringLiteral("/proc/quillon/results.txt")));
-    QCOMPARE(f->boxes.size(), std::size_t{1});
+    for (int i = 0; i < 2; ++i) f->check("sat", "89D0A768");
+    QVERIFY(f->box()->toPlainText().endsWith(QString::fromStdString(f->texts("sat", "89D0A768").report).repeated(2)));
+    const FileSizeLimit limit(room ? room : RLIM_INFINITY);
+    QCOMPARE(std::pair(f->dlg->saveResults(text), chart->exportPng(png)), std::pair(saveError.isEmpty(), saveError.isEmpty()));
+    QCOMPARE(contents(text), saveError.isEmpty() ? f->box()->toPlainText().toUtf8() : earlier);
+    QCOMPARE(saveError.isEmpty() ? QImage(png).isNull() : contents(png) != earlier, false);
+    std::vector<Box> told;
+    if (!logError.isEmpty()) told.push_back({"Quillon", QString::fromStdString(logFailureText(f->dlg->logPath().toStdString(), logError.toStdString()))});
+    if (!saveError.isEmpty()) told.push_back({"Quillon", "The results could not be saved: " + text + " (" + saveError + ")."});
+    QCOMPARE(f->boxes, told);
+    QCOMPARE(chart->findChild<QLabel*>("note")->text(),
+             saveError.isEmpty() ? chart->note() : "The chart could not be exported: " + png + " (" + saveError + ").");
   }
 
   void chartReadsLogsSkipsMalformedLinesFollowsChecks() {
@@ -239,8 +263,6 @@ class DialogTest : public QObject {
     QCOMPARE(points(), 2);
     f->check("hk", QStringLiteral("0000000000000000000000"));
     QCOMPARE(points(), 3);
-    QVERIFY(chart->exportPng(f->folder.filePath(QStringLiteral("chart.png"))));
-    QVERIFY(!QImage(f->folder.filePath(QStringLiteral("chart.png"))).isNull());
   }
 
   void clockPanelTicksAndCopies() {

@@ -33,9 +33,7 @@ TEST(DecodeLog, BadLinesAreNamedAndTheRestDecoded) {
             "quillon-decode: line 3: Please input 22 Letters\n"
             "quillon-decode: line 5: Please input 22 Letters\n"
             "quillon-decode: line 6: Please input 22 Letters\n");
-  EXPECT_EQ(result.reports, 3u);
-  EXPECT_EQ(result.refused, 3u);
-  EXPECT_EQ(result.exitStatus(), 1);
+  EXPECT_EQ(std::tuple(result.reports, result.refused, result.exitStatus()), std::tuple(3u, 3u, 1));
 }
 
 TEST(DecodeLog, EachReportIsOutBeforeTheNextReadAndAReadErrorFails) {

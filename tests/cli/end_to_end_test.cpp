@@ -46,9 +46,10 @@ struct RunCase {
 };
 
 const RunCase kRuns[] = {
-    {"sat -- -A234567 1234x678", 0, ""},
+    {"sat 1234x678 -- -A234567", 0, ""},  // everything after -- is a frame, wherever it stands
+    {"sat 8A5C3E1F -- --json -", 1,
+     "quillon-decode: frame 2: Please input 8 Letters\nquillon-decode: frame 3: Please input 8 Letters\n"},
     {"sat -A234567", 2, "quillon-decode: The following argument was not expected: -A234567\nusage: ..."},
-    {"sat 12345678 1234", 1, "quillon-decode: frame 2: Please input 8 Letters\n"},
     {"--csv pda -", 1, "quillon-decode: line 3: Please input 8 Letters\n"},
     {"", 2, "quillon-decode: A subcommand is required\nusage: ..."},
     {"hkk", 2, "quillon-decode: unknown KIND \"hkk\"\nusage: ..."},
@@ -80,7 +81,7 @@ TEST(EndToEnd, HelpAndJulianDates) {
   for (const char* word :
        {"satpda", "jd", "--json", "--csv", "--crlf", "-- -A234567", "TNGR", "xargs", "2: usage"})
     EXPECT_NE(help.out.find(word), std::string::npos) << word;
-  EXPECT_EQ(run("jd 2008-06-15 03:04:05.678").out, "2454632.6278435\n");
+  EXPECT_EQ(run("jd -- 2008-06-15 03:04:05.678").out, "2454632.6278435\n");
   EXPECT_TRUE(std::regex_match(run("jd").out, std::regex("24[0-9]{5}\\.[0-9]{7}\n")));
 }
 

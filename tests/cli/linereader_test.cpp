@@ -28,7 +28,8 @@ TEST(LineReader, SameLinesWhateverTheReadSizes) {
       {"", {}},
       {"\nab\r\ncd", {{"", 1, 0}, {"ab\r", 2, 3}, {"cd", 3, 2}}},
       {bom + "a\n" + bom, {{"a", 1, 1}, {bom, 2, 3}}},  // a byte-order mark only at the start
-      {full, {{full, 1, kept}}},
+      {full + "\r\n" + longer + "\r\n" + full,  // a line end is not counted against the limit
+       {{full + "\r", 1, kept + 1}, {longer.substr(1), 2, kept + 2}, {full, 3, kept}}},
       {longer + "\nok\n" + std::string(300000, 'C'),
        {{longer.substr(1), 1, kept + 1}, {"ok", 2, 2}, {std::string(kept, 'C'), 3, 300000}}}};
   for (const auto& [input, expected] : cases) {

@@ -27,9 +27,8 @@ struct Golden {
 };
 
 std::string unescape(std::string text) {
-  for (std::size_t at = 0; (at = text.find("\\x", at)) != std::string::npos; ++at) {
+  for (std::size_t at = 0; (at = text.find("\\x", at)) != std::string::npos; ++at)
     text.replace(at, 4, 1, static_cast<char>(std::stoi(text.substr(at + 2, 2), nullptr, 16)));
-  }
   return text;
 }
 
@@ -155,9 +154,8 @@ TEST(Reports, EveryRawByteOfEveryEngineeringFieldPrintsTheReferenceDigits) {
     std::string frame;
     for (int k = 0; k < 11; ++k) frame += hex;  // the same byte in every slot
     std::map<std::string, std::string> printed;
-    for (const Field& f : decodeFrame(kHouseKeepingFrame, toLetters(frame))) {
+    for (const Field& f : decodeFrame(kHouseKeepingFrame, toLetters(frame)))
       appendFieldValue(printed[std::string(f.row->key)], f);
-    }
     for (const std::string& key : keys) {
       std::string expected;
       fields >> expected;

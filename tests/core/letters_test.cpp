@@ -10,16 +10,11 @@ namespace {
 
 TEST(Letters, OnlyHexDigitsAndLowerCaseXAreLetters) {
   const std::u32string accepted = U"0123456789abcdefABCDEFx";
-  for (char32_t c = 0; c < 0x180; ++c) {
+  for (char32_t c = 0; c < 0x180; ++c)
     EXPECT_EQ(isHexLetterOrMark(c, kNotCopiedMark), accepted.find(c) != std::u32string::npos) << unsigned(c);
-  }
   EXPECT_FALSE(isHexLetterOrMark(U'\uFF21', kNotCopiedMark));  // full-width A
-  const std::u32string lower = U"0123456789abcdef";
-  const std::u32string upper = U"0123456789ABCDEF";
-  for (int v = 0; v < 16; ++v) {
-    EXPECT_EQ(hexLetterValue(lower[v]), v);
-    EXPECT_EQ(hexLetterValue(upper[v]), v);
-  }
+  for (int v = 0; v < 16; ++v)
+    EXPECT_EQ(std::pair(hexLetterValue(U"0123456789abcdef"[v]), hexLetterValue(U"0123456789ABCDEF"[v])), std::pair(v, v));
   EXPECT_EQ(hexLetterValue(U'x'), 0);
 }
 
