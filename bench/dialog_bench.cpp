@@ -5,34 +5,37 @@
 //   - the idle dialog, clock panel running, uses below 0.5% of one core (30 s under Xvfb);
 //   - the telemetry chart reads 100,000 logged records off the user-interface thread and
 //     redraws them in a few milliseconds;
-//   - start-up to the first painted dialog.
+//   - start-up to the first painted dialog;
+//   - the memory 10,000 checks cost, against the text of their reports.
 // Runs offscreen when there is no display; under xvfb-run it paints through X.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QDir>
 #include <QTemporaryDir>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
-#include <unistd.h>
 
-#include "dialogtemplate.h"
 #include "core/check.h"
-#include "frames/framelist.h"
-#include "log/logwriter.h"
 #include "cquillonapp.h"
 #include "cquillondlg.h"
+#include "dialogtemplate.h"
+#include "frames/framelist.h"
+#include "log/logwriter.h"
 #include "telemetrychart.h"
 
 using namespace quillon::app;
@@ -40,8 +43,7 @@ using namespace quillon::app;
 namespace {
 
 const QString kFrame = QStringLiteral("89D0A76820472FBCA7A01F");
-const stm::ClockSource kClock =
-    stm::fixedClock({{2009, 6, 30, 23, 5, 9, 42}, {2009, 6, 30, 14, 5, 9, 42}});
+const stm::ClockSource kClock = stm::fixedClock({{2009, 6, 30, 23, 5, 9, 42}, {2009, 6, 30, 14, 5, 9, 42}});
 
 class SilentBoxes final : public MessageBoxes {
  public:
@@ -92,6 +94,48 @@ void BM_Check(benchmark::State& state) {
 }
 BENCHMARK(BM_Check)->Arg(0)->Arg(10000)->Unit(benchmark::kMicrosecond)->Iterations(300);
 
+// Heap in use [bytes]: what the process holds, whatever the pages it has touched.
+double heapBytes() {
+  const struct mallinfo2 info = mallinfo2();
+  return static_cast<double>(info.uordblks + info.hblkhd);
+}
+
+// Resident set [bytes].
+double residentBytes() {
+  std::ifstream statm("/proc/self/statm");
+  double pages = 0, resident = 0;
+  statm >> pages >> resident;
+  return resident * static_cast<double>(sysconf(_SC_PAGESIZE));
+}
+
+// 10,000 house-keeping checks, each painted as it appears: the memory above the empty,
+// shown dialog, a check and a byte of report text at a time.
+void BM_MemoryOf10kChecks(benchmark::State& state) {
+  constexpr int kChecks = 10000;
+  for (auto _ : state) {
+    QTemporaryDir logFolder;
+    CQuillonDlg dlg({kClock, &silentBoxes, logFolder.path()});
+    dlg.show();
+    runEventLoopFor(50);
+    malloc_trim(0);
+    const double heapBefore = heapBytes(), residentBefore = residentBytes();
+    QPushButton* button = dlg.button(*quillon::frameNamed("hk"));
+    dlg.input(*quillon::frameNamed("hk"))->setText(kFrame);
+    for (int i = 0; i < kChecks; ++i) {
+      button->click();
+      QCoreApplication::processEvents();
+    }
+    runEventLoopFor(50);
+    malloc_trim(0);
+    const double text = dlg.resultBox()->document()->characterCount();
+    state.counters["heap_MB"] = (heapBytes() - heapBefore) / 1e6;
+    state.counters["resident_MB"] = (residentBytes() - residentBefore) / 1e6;
+    state.counters["heap_bytes_per_text_byte"] = (heapBytes() - heapBefore) / text;
+    state.counters["text_bytes_per_check"] = text / kChecks;
+  }
+}
+BENCHMARK(BM_MemoryOf10kChecks)->Iterations(1)->Unit(benchmark::kSecond);
+
 // CPU time of the shown, idle dialog over 30 s of its 50 ms clock.
 void BM_IdleClockPanel(benchmark::State& state) {
   CQuillonDlg dlg;
@@ -118,8 +162,8 @@ void BM_ChartOf100kRecords(benchmark::State& state) {
     at.utc.minute = i % 60;
     at.utc.day = 1 + i / 60 / 24 % 28;
     at.utc.hour = i / 60 % 24;
-    text += quillon::checkTexts(*quillon::frameNamed("hk"), kFrame.toStdString(), at,
-                                quillon::LineEnd::Lf)->record;
+    text += quillon::checkTexts(*quillon::frameNamed("hk"), kFrame.toStdString(), at, quillon::LineEnd::Lf)
+                ->record;
   }
   quillon::appendLogLine(log.toStdString(), text);
   for (auto _ : state) {
@@ -191,9 +235,10 @@ int main(int argc, char** argv) {
   {
     CQuillonDlg dlg;
     const double firstPaint = msToFirstPaint(start, dlg);
-    std::printf("start-up: process start to main %.0f ms (10 ms steps); main to first painted "
-                "dialog %.1f ms (%s)\n",
-                atMain, firstPaint, qPrintable(QGuiApplication::platformName()));
+    std::printf(
+        "start-up: process start to main %.0f ms (10 ms steps); main to first painted "
+        "dialog %.1f ms (%s)\n",
+        atMain, firstPaint, qPrintable(QGuiApplication::platformName()));
   }
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

@@ -21,9 +21,11 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/frame.h"
 #include "cursorrest.h"
+#include "dialogtemplate.h"
 #include "dialogunits.h"
 #include "messageboxes.h"
 #include "time/clocksnapshot.h"
@@ -74,6 +76,7 @@ class CQuillonDlg : public QDialog {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void createMenu();
@@ -95,6 +98,15 @@ class CQuillonDlg : public QDialog {
   MessageBoxes* messageBoxes;
   QString logFolder;
   std::optional<DialogUnits> dialogUnits;
+  // Every control where the template puts it in a window of the template's size.
+  struct Placed {
+    QWidget* widget;
+    Follow follow;
+    QRect at;
+  };
+  std::vector<Placed> placed;
+  QWidget* client = nullptr;                        // the window below the menu bar
+  QSize designSize;                                 // the template's [px]
   std::optional<stm::ClockSnapshot> clockSnapshot;  // the clock panel's, for the dialog's life
   stm::ClockPanel clockPanel;
   // The panel's fields, found once rather than on each of the 20 ticks a second.
