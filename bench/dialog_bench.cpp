@@ -43,7 +43,8 @@ using namespace quillon::app;
 namespace {
 
 const QString kFrame = QStringLiteral("89D0A76820472FBCA7A01F");
-const stm::ClockSource kClock = stm::fixedClock({{2009, 6, 30, 23, 5, 9, 42}, {2009, 6, 30, 14, 5, 9, 42}});
+const stm::ClockSource kClock =
+    stm::fixedClock({{2009, 6, 30, 23, 5, 9, 42}, {2009, 6, 30, 14, 5, 9, 42}});
 
 class SilentBoxes final : public MessageBoxes {
  public:
@@ -162,8 +163,8 @@ void BM_ChartOf100kRecords(benchmark::State& state) {
     at.utc.minute = i % 60;
     at.utc.day = 1 + i / 60 / 24 % 28;
     at.utc.hour = i / 60 % 24;
-    text += quillon::checkTexts(*quillon::frameNamed("hk"), kFrame.toStdString(), at, quillon::LineEnd::Lf)
-                ->record;
+    text += quillon::checkTexts(*quillon::frameNamed("hk"), kFrame.toStdString(), at,
+                                quillon::LineEnd::Lf)->record;
   }
   quillon::appendLogLine(log.toStdString(), text);
   for (auto _ : state) {
@@ -235,10 +236,9 @@ int main(int argc, char** argv) {
   {
     CQuillonDlg dlg;
     const double firstPaint = msToFirstPaint(start, dlg);
-    std::printf(
-        "start-up: process start to main %.0f ms (10 ms steps); main to first painted "
-        "dialog %.1f ms (%s)\n",
-        atMain, firstPaint, qPrintable(QGuiApplication::platformName()));
+    std::printf("start-up: process start to main %.0f ms (10 ms steps); main to first painted "
+                "dialog %.1f ms (%s)\n",
+                atMain, firstPaint, qPrintable(QGuiApplication::platformName()));
   }
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

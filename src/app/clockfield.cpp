@@ -174,8 +174,7 @@ void ClockField::paintEvent(QPaintEvent*) {
   painter.fillRect(rect(), palette().window());
   for (qsizetype i = 0; i < shown.size(); ++i) {
     const QImage& cell = cellAt(i);
-    painter.drawImage(QPointF(xOf(i), 0), cell,
-                      QRectF(0, 0, std::min(cell.width(), widthAt(i)), cell.height()));
+    painter.drawImage(QPointF(xOf(i), 0), cell, QRectF(0, 0, std::min(cell.width(), widthAt(i)), cell.height()));
   }
 }
 

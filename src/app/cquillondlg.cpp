@@ -12,16 +12,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegion>
 #include <QSaveFile>
-#include <QScrollBar>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextLayout>
 #include <QUrl>
 #include <QWindow>
 #include <algorithm>
@@ -93,13 +88,7 @@ QWidget* createControl(const ControlTemplate& row, QWidget* parent) {
       button->setAutoDefault(false);
       return button;
     }
-    case ControlKind::ResultBox: {
-      auto* box = new QPlainTextEdit(parent);
-      box->setLineWrapMode(QPlainTextEdit::NoWrap);
-      box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-      box->setTabChangesFocus(true);  // Tab leaves the box, as in any dialog
-      return box;
-    }
+    case ControlKind::ResultBox: return new ResultBox(parent);
     case ControlKind::ClockField: return new ClockField(parent);
   }
   return nullptr;
@@ -189,15 +178,13 @@ void CQuillonDlg::createControls() {
     QLineEdit* in = input(*frame);
     QPushButton* check = button(*frame);
     if (!in || !check) continue;
-    check->setAccessibleName(check->text() + QStringLiteral(" (") + in->accessibleName() +
-                             QStringLiteral(")"));
+    check->setAccessibleName(check->text() + QStringLiteral(" (") + in->accessibleName() + QStringLiteral(")"));
     connect(in, &QLineEdit::textChanged, this, [this, frame] { OnChangeFrame(*frame); });
     connect(check, &QPushButton::clicked, this, [this, frame] { OnCheckFrame(*frame); });
     showHint(*frame);
     tabOrder << in << check;
   }
-  tabOrder << control(kResultBox) << control(kLocalTimeField) << control(kJulianDateField)
-           << control(kUtcField);
+  tabOrder << control(kResultBox) << control(kLocalTimeField) << control(kJulianDateField) << control(kUtcField);
   for (qsizetype i = 1; i < tabOrder.size(); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
   // Enter and Escape are caught where they land, before any control or the dialog acts.
@@ -277,7 +264,7 @@ QPushButton* CQuillonDlg::button(const FrameRule& frame) const {
   return ids ? qobject_cast<QPushButton*>(control(ids->button)) : nullptr;
 }
 
-QPlainTextEdit* CQuillonDlg::resultBox() const { return qobject_cast<QPlainTextEdit*>(control(kResultBox)); }
+ResultBox* CQuillonDlg::resultBox() const { return qobject_cast<ResultBox*>(control(kResultBox)); }
 
 ClockField* CQuillonDlg::clockField(int id) const { return qobject_cast<ClockField*>(control(id)); }
 
@@ -327,34 +314,7 @@ void CQuillonDlg::showHint(const FrameRule& frame) {
       ->setHint(fromUtf8(hint.line), fromUtf8(hint.detail), hint.warns);
 }
 
-void CQuillonDlg::appendToResultBox(const std::string& text) {
-  QPlainTextEdit* box = resultBox();
-  QTextDocument* document = box->document();
-  // One block a report: its lines break within the block, and the blank line after it ends
-  // the block. A block and its layout cost nearly as much for one line as for twenty-five;
-  // the text reads, saves and copies the same.
-  QString report = QString::fromStdString(text);
-  const bool endsBlock = report.endsWith(QLatin1Char('\n'));
-  if (endsBlock) report.chop(1);
-  report.replace(QLatin1Char('\n'), QChar::LineSeparator);
-  if (endsBlock) report += QLatin1Char('\n');
-  // A report is no edit of the operator's: undo never takes it away. Turning the history
-  // off for it also ends the history before it, so undo stops at the last report.
-  document->setUndoRedoEnabled(false);
-  // Inserted at the end by a cursor of our own: the operator's text and caret stay as
-  // they are, and only the new blocks are laid out.
-  QTextCursor end(document);
-  end.movePosition(QTextCursor::End);
-  const QTextBlock titleBlock = end.block();
-  const int title = end.position();
-  end.insertText(report);
-  document->setUndoRedoEnabled(true);
-  // The new report from its title down, as much of it as fits.
-  document->documentLayout()->blockBoundingRect(titleBlock);  // lays the block out: its lines are counted
-  const int line = titleBlock.firstLineNumber() +
-                   titleBlock.layout()->lineForTextPosition(title - titleBlock.position()).lineNumber();
-  box->verticalScrollBar()->setValue(line);
-}
+void CQuillonDlg::appendToResultBox(const std::string& text) { resultBox()->appendReport(text); }
 
 QString CQuillonDlg::logPath() const { return QDir(logFolder).filePath(fromUtf8(kLogFileName)); }
 
@@ -370,8 +330,8 @@ bool CQuillonDlg::saveResults(const QString& path) {
 }
 
 void CQuillonDlg::askToSave() {
-  const QString path = QFileDialog::getSaveFileName(
-      this, tr("Save Results As"), QStringLiteral("quillon.txt"), tr("Text (*.txt);;All files (*)"));
+  const QString path = QFileDialog::getSaveFileName(this, tr("Save Results As"), QStringLiteral("quillon.txt"),
+                                                    tr("Text (*.txt);;All files (*)"));
   if (!path.isEmpty()) saveResults(path);
 }
 

@@ -28,12 +28,12 @@
 #include "dialogtemplate.h"
 #include "dialogunits.h"
 #include "messageboxes.h"
+#include "resultbox.h"
 #include "time/clocksnapshot.h"
 
 class QAction;
 class QLineEdit;
 class QMenuBar;
-class QPlainTextEdit;
 class QPushButton;
 
 namespace quillon::app {
@@ -62,7 +62,7 @@ class CQuillonDlg : public QDialog {
   QWidget* control(int id) const { return controls.value(id); }
   QLineEdit* input(const FrameRule& frame) const;
   QPushButton* button(const FrameRule& frame) const;
-  QPlainTextEdit* resultBox() const;
+  ResultBox* resultBox() const;
   ClockField* clockField(int id) const;
 
   QString logPath() const;

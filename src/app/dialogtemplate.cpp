@@ -85,9 +85,7 @@ const FrameControls* controlsOf(const FrameRule& frame) {
   return nullptr;
 }
 
-QString dialogTitle() {
-  return QStringLiteral("Tanager II Quillon (Ver.%1)").arg(QStringLiteral(QUILLON_SHORT_VERSION));
-}
+QString dialogTitle() { return QStringLiteral("Tanager II Quillon (Ver.%1)").arg(QStringLiteral(QUILLON_SHORT_VERSION)); }
 
 QString controlName(int id) { return QStringLiteral("id%1").arg(id); }
 QString hintName(int inputId) { return QStringLiteral("hint%1").arg(inputId); }
