@@ -130,14 +130,21 @@ class DialogTest : public QObject {
     caret.setPosition(5);
     f->box()->setTextCursor(caret);
     std::string reports;
-    for (const char* frame : {"89D0A76820472FBCA7A01F", "89D0xx6820x72FxxA7Ax1F", "0123456789abcdefABCDEF"}) {
+    for (const char* frame : {"89D0A76820472FBCA7A01F", "89D0xx6820x72FxxA7Ax1F", "0123456789abcdefABCDEF", "00000000000000000000xx"}) {
       f->check("hk", QString::fromLatin1(frame));
       reports += f->texts("hk", QString::fromLatin1(frame)).report;
     }
     QCOMPARE(f->box()->textCursor().position(), 5);  // the operator's caret stays put
+    const auto linesOf = [this](int block) { return f->box()->document()->findBlockByNumber(block).layout()->lineCount(); };
+    QCOMPARE(linesOf(1) + linesOf(2), 0);  // reports scrolled out of view give back their layouts
     QTest::keyClicks(f->box(), QStringLiteral("!"));
     for (int i = 0; i < 10; ++i) QTest::keySequence(f->box(), QKeySequence::Undo);
     QCOMPARE(f->box()->toPlainText(), QStringLiteral("heard by JA1ABC") + QString::fromStdString(reports));
+    // A caret where a block's separator would be taken out and put back keeps the block as it is.
+    caret.setPosition(f->box()->document()->findBlockByNumber(3).position() - 1);
+    f->box()->setTextCursor(caret);
+    f->check("hk", kHouseKeeping);
+    QVERIFY(f->box()->textCursor() == caret && linesOf(3) > 0);
   }
 
   void boxesOfTheGuardsAndChecks_data() {
