@@ -13,6 +13,7 @@
 // stay, those below it move down with it.
 
 #include <QString>
+
 #include <string_view>
 #include <vector>
 

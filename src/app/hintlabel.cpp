@@ -24,10 +24,14 @@ double contrast(const QColor& a, const QColor& b) {
   return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
 }
 
+namespace {
+
+// Red text for a warning on `background`: as dark (on a light background) or as light (on a
+// dark one) as it takes to reach a contrast of 4.5:1, the least body text should have.
 QColor warningColour(const QColor& background) {
   // Towards black or white, whichever stands out more from the background.
   const bool darken = contrast(background, Qt::black) >= contrast(background, Qt::white);
-  int lightness = 88;  // #b00020, a warning red on light backgrounds
+  int lightness = 88;  // about #b00020, a red that reads on light backgrounds
   QColor red = QColor::fromHsl(350, 255, lightness);
   while (contrast(red, background) < kReadable && lightness > 0 && lightness < 255) {
     lightness = std::clamp(lightness + (darken ? -8 : 8), 0, 255);
@@ -35,6 +39,8 @@ QColor warningColour(const QColor& background) {
   }
   return red;
 }
+
+}  // namespace
 
 HintLabel::HintLabel(QWidget* parent) : QLabel(parent) {
   setTextFormat(Qt::PlainText);

@@ -35,9 +35,7 @@ class HintLabel : public QLabel {
   bool warns = false;
 };
 
-// Red text for a warning on `background`: as dark (on a light background) or as light (on a
-// dark one) as it takes to reach a contrast of 4.5:1, the least body text should have.
-QColor warningColour(const QColor& background);
+// The contrast ratio of two colours, 1 to 21, as accessibility guidelines define it.
 double contrast(const QColor& a, const QColor& b);
 
 }  // namespace quillon::app
