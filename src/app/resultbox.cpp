@@ -43,6 +43,7 @@ class ReportLayout : public QPlainTextDocumentLayout {
 
 ResultBox::ResultBox(QWidget* parent) : QPlainTextEdit(parent) {
   auto* document = new QTextDocument(this);
+  document->setDefaultFont(font());  // the dialog's, as the box's own document would have
   reportLayout = new ReportLayout(document);
   document->setDocumentLayout(reportLayout);
   setDocument(document);

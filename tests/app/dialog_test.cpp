@@ -377,6 +377,7 @@ class DialogTest : public QObject {
       placed << l;
     }
     for (QPushButton* b : f->dlg->findChildren<QPushButton*>()) QVERIFY(textWidth(b, b->text()) + 8 <= b->width());
+    QCOMPARE(f->box()->document()->defaultFont(), f->dlg->font());  // reports in the dialog's font
     for (int id : {int{kLocalTimeField}, int{kUtcField}, int{kJulianDateField}, 1006}) {  // longest texts, with margins
       QVERIFY(textWidth(f->dlg->control(id), QStringLiteral("2008/06/15 12:04:05")) + 8 <= f->dlg->control(id)->width());
     }
