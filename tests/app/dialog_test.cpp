@@ -144,7 +144,7 @@ class DialogTest : public QObject {
     caret.setPosition(f->box()->document()->findBlockByNumber(3).position() - 1);
     f->box()->setTextCursor(caret);
     f->check("hk", kHouseKeeping);
-    QVERIFY(f->box()->textCursor() == caret && linesOf(3) > 0);
+    QVERIFY(f->box()->textCursor() == caret && linesOf(3) > 0 && !f->box()->document()->signalsBlocked());
   }
 
   void boxesOfTheGuardsAndChecks_data() {
@@ -198,6 +198,7 @@ class DialogTest : public QObject {
   // The warning's red stands out 4.5:1 from the window in a light and a dark palette and
   // under a style sheet, each set while the dialog runs.
   void hintReadsInEveryLook() {
+    QCOMPARE(std::pair(qRound(contrast(Qt::white, Qt::black) * 100), qRound(contrast(QColor(0x77, 0x77, 0x77), QColor(0x00, 0x00, 0xff)) * 100)), std::pair(2100, 192));  // as the accessibility guidelines reckon them
     f->input("sat")->setText(QStringLiteral("89D0X768"));
     auto* hint = f->dlg->findChild<QLabel*>(hintName(controlsOf(*frameNamed("sat"))->input));
     for (auto [window, styleSheet] : {std::pair{QColor(0xef, 0xef, 0xef), ""}, {QColor(0x2b, 0x2b, 0x2b), ""}, {QColor(0xef, 0xef, 0xef), "QLabel { color: #ddd } QDialog { background: #222 }"}}) {
