@@ -5,34 +5,37 @@
 //   - the idle dialog, clock panel running, uses below 0.5% of one core (30 s under Xvfb);
 //   - the telemetry chart reads 100,000 logged records off the user-interface thread and
 //     redraws them in a few milliseconds;
-//   - start-up to the first painted dialog.
+//   - start-up to the first painted dialog;
+//   - the memory 10,000 checks cost, against the text of their reports.
 // Runs offscreen when there is no display; under xvfb-run it paints through X.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QDir>
 #include <QTemporaryDir>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
-#include <unistd.h>
 
-#include "dialogtemplate.h"
 #include "core/check.h"
-#include "frames/framelist.h"
-#include "log/logwriter.h"
 #include "cquillonapp.h"
 #include "cquillondlg.h"
+#include "dialogtemplate.h"
+#include "frames/framelist.h"
+#include "log/logwriter.h"
 #include "telemetrychart.h"
 
 using namespace quillon::app;
@@ -91,6 +94,48 @@ void BM_Check(benchmark::State& state) {
   state.counters["lines"] = box->document()->blockCount();
 }
 BENCHMARK(BM_Check)->Arg(0)->Arg(10000)->Unit(benchmark::kMicrosecond)->Iterations(300);
+
+// Heap in use [bytes]: what the process holds, whatever the pages it has touched.
+double heapBytes() {
+  const struct mallinfo2 info = mallinfo2();
+  return static_cast<double>(info.uordblks + info.hblkhd);
+}
+
+// Resident set [bytes].
+double residentBytes() {
+  std::ifstream statm("/proc/self/statm");
+  double pages = 0, resident = 0;
+  statm >> pages >> resident;
+  return resident * static_cast<double>(sysconf(_SC_PAGESIZE));
+}
+
+// 10,000 house-keeping checks, each painted as it appears: the memory above the empty,
+// shown dialog, a check and a byte of report text at a time.
+void BM_MemoryOf10kChecks(benchmark::State& state) {
+  constexpr int kChecks = 10000;
+  for (auto _ : state) {
+    QTemporaryDir logFolder;
+    CQuillonDlg dlg({kClock, &silentBoxes, logFolder.path()});
+    dlg.show();
+    runEventLoopFor(50);
+    malloc_trim(0);
+    const double heapBefore = heapBytes(), residentBefore = residentBytes();
+    QPushButton* button = dlg.button(*quillon::frameNamed("hk"));
+    dlg.input(*quillon::frameNamed("hk"))->setText(kFrame);
+    for (int i = 0; i < kChecks; ++i) {
+      button->click();
+      QCoreApplication::processEvents();
+    }
+    runEventLoopFor(50);
+    malloc_trim(0);
+    const double text = dlg.resultBox()->document()->characterCount();
+    state.counters["heap_MB"] = (heapBytes() - heapBefore) / 1e6;
+    state.counters["resident_MB"] = (residentBytes() - residentBefore) / 1e6;
+    state.counters["heap_bytes_per_text_byte"] = (heapBytes() - heapBefore) / text;
+    state.counters["text_bytes_per_check"] = text / kChecks;
+  }
+}
+BENCHMARK(BM_MemoryOf10kChecks)->Iterations(1)->Unit(benchmark::kSecond);
 
 // CPU time of the shown, idle dialog over 30 s of its 50 ms clock.
 void BM_IdleClockPanel(benchmark::State& state) {

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the README's pictures: the dialog after checks, with the live hints showing a
 // frame being typed and one with a capital X, and the telemetry chart of a day of checks.
-// Usage: dialog_screenshot DIALOG.png CHART.png (run offscreen or under xvfb-run).
+// Usage: dialog_screenshot DIALOG.png CHART.png [dark] (run offscreen or under xvfb-run);
+// "dark" renders both in a dark palette, to check that every text still reads.
 #include <QApplication>
+#include <QPalette>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
@@ -22,9 +24,17 @@ using namespace quillon::app;
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: dialog_screenshot DIALOG.png CHART.png\n");
+  if (argc != 3 && !(argc == 4 && qstrcmp(argv[3], "dark") == 0)) {
+    std::fprintf(stderr, "usage: dialog_screenshot DIALOG.png CHART.png [dark]\n");
     return 2;
+  }
+  if (argc == 4) {
+    QPalette dark(QColor(0xe0, 0xe0, 0xe0), QColor(0x2b, 0x2b, 0x2b));
+    dark.setColor(QPalette::Base, QColor(0x1e, 0x1e, 0x1e));
+    dark.setColor(QPalette::Text, QColor(0xe0, 0xe0, 0xe0));
+    dark.setColor(QPalette::Button, QColor(0x35, 0x35, 0x35));
+    dark.setColor(QPalette::ButtonText, QColor(0xe0, 0xe0, 0xe0));
+    QApplication::setPalette(dark);
   }
   // A fixed moment and a log of its own, so the pictures only change when the program does.
   const stm::ClockReading moment{{2009, 6, 30, 23, 5, 9, 42}, {2009, 6, 30, 14, 5, 9, 42}};

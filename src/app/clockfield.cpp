@@ -206,11 +206,23 @@ void ClockField::focusInEvent(QFocusEvent* event) {
   QWidget::focusInEvent(event);
 }
 
+void ClockField::focusOutEvent(QFocusEvent* event) {
+  // One selection shows in the window: the focused control's. A menu or another window
+  // taking the focus for a while leaves it, as a line edit does.
+  if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason &&
+      anchor != cursor) {
+    anchor = cursor;
+    update();
+  }
+  QWidget::focusOutEvent(event);
+}
+
 void ClockField::keyPressEvent(QKeyEvent* event) {
   if (event->matches(QKeySequence::Copy)) {
     copy();
   } else if (event->matches(QKeySequence::SelectAll)) {
     selectAll();
+    offerSelection();
   } else {
     QWidget::keyPressEvent(event);
   }
@@ -228,7 +240,21 @@ void ClockField::mouseMoveEvent(QMouseEvent* event) {
   update();
 }
 
-void ClockField::mouseDoubleClickEvent(QMouseEvent*) { selectAll(); }
+void ClockField::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) offerSelection();
+}
+
+void ClockField::mouseDoubleClickEvent(QMouseEvent*) {
+  selectAll();
+  offerSelection();
+}
+
+// What the operator selected with the mouse or Ctrl+A, ready for a middle click elsewhere.
+void ClockField::offerSelection() const {
+  QClipboard* clipboard = QApplication::clipboard();
+  if (anchor != cursor && clipboard->supportsSelection())
+    clipboard->setText(selectedText(), QClipboard::Selection);
+}
 
 void ClockField::contextMenuEvent(QContextMenuEvent* event) {
   QMenu menu(this);

@@ -6,7 +6,8 @@
 // Each character is drawn once per font, palette and pixel ratio into a cell as tall as the
 // field, plain and selected. A tick then only copies the cells of the characters that changed
 // into the window's backing store: no text is shaped, laid out or drawn. The selection is kept
-// by character position across ticks (the panel's texts keep their length).
+// by character position across ticks (the panel's texts keep their length), shown only while
+// the field has the focus, as in a line edit, and put into the primary selection on X11.
 
 #include <QImage>
 #include <QRawFont>
@@ -36,9 +37,11 @@ class ClockField : public QWidget {
   void changeEvent(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
 
@@ -66,6 +69,7 @@ class ClockField : public QWidget {
     return (margin + offsets[static_cast<std::size_t>(position)]) / ratio;
   }
   qsizetype positionAt(qreal x) const;
+  void offerSelection() const;
 
   QString shown;
   QRawFont rawFont;

@@ -1,15 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cquillonapp.h"
 
+#include <QSettings>
+
 #include "cquillondlg.h"
 
 namespace quillon::app {
 
 CQuillonApp::CQuillonApp(int& argc, char** argv) : QApplication(argc, argv) {
-  // The name also names the settings file and the log folder (~/.local/share/Quillon).
+  // Settings in ~/.config/Quillon/Quillon.conf; the log folder keeps its own name
+  // (~/.local/share/Quillon, CQuillonDlg).
+  setOrganizationName(QString::fromLatin1(kApplicationName));
+  setOrganizationDomain(QStringLiteral("quillon.github.io"));
   setApplicationName(QString::fromLatin1(kApplicationName));
   setApplicationVersion(QStringLiteral(QUILLON_VERSION));
   setDesktopFileName(QStringLiteral("quillon"));
+  takeOverSettings();
+}
+
+void CQuillonApp::takeOverSettings() {
+  QSettings settings;
+  if (!settings.allKeys().isEmpty()) return;
+  const QSettings before(QStringLiteral("Unknown Organization"), applicationName());
+  for (const QString& key : before.allKeys()) settings.setValue(key, before.value(key));
 }
 
 void CQuillonApp::prepareEnvironment() {

@@ -18,6 +18,10 @@ class CQuillonApp : public QApplication {
   // setting wins.
   static void prepareEnvironment();
 
+  // Settings kept before the program named its organisation, under Qt's "Unknown
+  // Organization", are taken over once, while the program's own are still empty.
+  static void takeOverSettings();
+
   // Shows the dialog until File > Exit or the close box; false: no event loop follows.
   bool StartApplication();
 };

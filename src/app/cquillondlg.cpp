@@ -12,13 +12,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegion>
-#include <QScrollBar>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QTextCursor>
 #include <QUrl>
 #include <QWindow>
 #include <algorithm>
@@ -29,6 +26,7 @@
 #include "core/hint.h"
 #include "dialogtemplate.h"
 #include "frames/framelist.h"
+#include "hintlabel.h"
 #include "log/logwriter.h"
 #include "telemetrychart.h"
 #include "wholefile.h"
@@ -72,8 +70,8 @@ QWidget* createControl(const ControlTemplate& row, QWidget* parent) {
           "QGroupBox::title { subcontrol-origin: margin; left: 0.5em; padding: 0 2px; }"));
       return group;
     }
-    case ControlKind::Label:
-    case ControlKind::Hint: {
+    case ControlKind::Hint: return new HintLabel(parent);
+    case ControlKind::Label: {
       auto* label = new QLabel(text, parent);
       label->setTextFormat(Qt::PlainText);
       label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -90,13 +88,7 @@ QWidget* createControl(const ControlTemplate& row, QWidget* parent) {
       button->setAutoDefault(false);
       return button;
     }
-    case ControlKind::ResultBox: {
-      auto* box = new QPlainTextEdit(parent);
-      box->setLineWrapMode(QPlainTextEdit::NoWrap);
-      box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-      box->setTabChangesFocus(true);  // Tab leaves the box, as in any dialog
-      return box;
-    }
+    case ControlKind::ResultBox: return new ResultBox(parent);
     case ControlKind::ClockField: return new ClockField(parent);
   }
   return nullptr;
@@ -110,8 +102,10 @@ CQuillonDlg::CQuillonDlg(DialogSeams seams, QWidget* parent)
       clockSource(std::move(seams.clock)),
       ownMessageBoxes(seams.messageBoxes ? nullptr : std::make_unique<ModalMessageBoxes>()),
       messageBoxes(seams.messageBoxes ? seams.messageBoxes : ownMessageBoxes.get()),
-      logFolder(seams.logFolder.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)
-                                          : seams.logFolder) {
+      logFolder(seams.logFolder.isEmpty()
+                    ? QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+                          .filePath(QString::fromLatin1(kApplicationName))
+                    : seams.logFolder) {
   setFont(dialogFont());
   dialogUnits.emplace(QFontMetrics(font()));
   setWindowTitle(dialogTitle());
@@ -144,15 +138,15 @@ void CQuillonDlg::createControls() {
   const DialogTemplate& layout = mainDialogTemplate();
   const DialogUnits& du = *dialogUnits;
   const int menuHeight = menuBar->sizeHint().height();
-  auto* client = new QWidget(this);
+  client = new QWidget(this);
   client->setGeometry(0, menuHeight, du.x(layout.width), du.y(layout.height));
-  menuBar->setGeometry(0, 0, client->width(), menuHeight);
-  setFixedSize(client->width(), menuHeight + client->height());
+  designSize = QSize(du.x(layout.width), du.y(layout.height));
 
   std::vector<std::pair<QLabel*, const ControlTemplate*>> labels;
   for (const ControlTemplate& row : layout.controls) {
     QWidget* widget = createControl(row, client);
     widget->setGeometry(du.rect(row.x, row.y, row.width, row.height));
+    placed.push_back({widget, row.follow, {}});
     if (row.kind == ControlKind::Label) labels.emplace_back(static_cast<QLabel*>(widget), &row);
     if (row.kind == ControlKind::Hint) widget->setObjectName(hintName(row.labelFor));
     if (row.id != kNoId) {
@@ -161,14 +155,22 @@ void CQuillonDlg::createControls() {
     }
   }
 
-  // Labels after the rest: they fit themselves around the controls they name.
+  // Labels after the rest: they fit themselves around the controls they name. A clock
+  // field's label shares its field's rows, so both texts stand on one line.
   for (auto [label, row] : labels) {
     QWidget* named = control(row->labelFor);
-    label->setGeometry(fittedLabel(label->geometry(), label->text(), font(), named, du.x(2)));
+    QRect fitted = fittedLabel(label->geometry(), label->text(), font(), named, du.x(2));
+    if (qobject_cast<ClockField*>(named))
+      fitted.setCoords(fitted.left(), named->y(), fitted.right(), named->geometry().bottom());
+    label->setGeometry(fitted);
     if (!named) continue;
     label->setBuddy(named);
     named->setAccessibleName(label->text());
   }
+  for (Placed& control : placed) control.at = control.widget->geometry();
+  setMinimumSize(designSize + QSize(0, menuHeight));
+  resize(minimumSize());
+  setSizeGripEnabled(true);
 
   // Tab order: each frame's input and button in the list's order, the result box, the clock.
   QWidgetList tabOrder;
@@ -218,6 +220,25 @@ void CQuillonDlg::OnClockTick() {
 
 void CQuillonDlg::OnExitCommand() { accept(); }
 
+void CQuillonDlg::resizeEvent(QResizeEvent* event) {
+  const int menuHeight = menuBar->sizeHint().height();
+  menuBar->setGeometry(0, 0, width(), menuHeight);
+  client->resize(width(), height() - menuHeight);
+  // The result box takes the room the window has beyond the template.
+  const QSize extra = (client->size() - designSize).expandedTo(QSize(0, 0));
+  for (const Placed& control : placed) {
+    QRect at = control.at;
+    switch (control.follow) {
+      case Follow::Stays: break;
+      case Follow::Grows: at.adjust(0, 0, extra.width(), extra.height()); break;
+      case Follow::MovesDown: at.translate(0, extra.height()); break;
+      case Follow::GrowsBelow: at.adjust(0, extra.height(), extra.width(), extra.height()); break;
+    }
+    control.widget->setGeometry(at);
+  }
+  QDialog::resizeEvent(event);
+}
+
 bool CQuillonDlg::eventFilter(QObject* watched, QEvent* event) {
   if (FilterEnterAndEscape(event)) return true;
   return QDialog::eventFilter(watched, event);
@@ -243,7 +264,7 @@ QPushButton* CQuillonDlg::button(const FrameRule& frame) const {
   return ids ? qobject_cast<QPushButton*>(control(ids->button)) : nullptr;
 }
 
-QPlainTextEdit* CQuillonDlg::resultBox() const { return qobject_cast<QPlainTextEdit*>(control(kResultBox)); }
+ResultBox* CQuillonDlg::resultBox() const { return qobject_cast<ResultBox*>(control(kResultBox)); }
 
 ClockField* CQuillonDlg::clockField(int id) const { return qobject_cast<ClockField*>(control(id)); }
 
@@ -288,31 +309,12 @@ void CQuillonDlg::OnChangeFrame(const FrameRule& frame) {
 }
 
 void CQuillonDlg::showHint(const FrameRule& frame) {
-  auto* hint = findChild<QLabel*>(hintName(controlsOf(frame)->input));
-  const LetterHint text = letterHint(frame, input(frame)->text().toStdString());
-  const QString line = fromUtf8(text.line);
-  hint->setText(hint->fontMetrics().elidedText(line, Qt::ElideRight, hint->contentsRect().width() - 1));
-  hint->setToolTip(fromUtf8(text.detail));
-  hint->setAccessibleName(line);
-  QPalette look = palette();
-  if (text.warns) look.setColor(QPalette::WindowText, QColor(0xb0, 0x00, 0x20));
-  hint->setPalette(look);
+  const LetterHint hint = letterHint(frame, input(frame)->text().toStdString());
+  findChild<HintLabel*>(hintName(controlsOf(frame)->input))
+      ->setHint(fromUtf8(hint.line), fromUtf8(hint.detail), hint.warns);
 }
 
-void CQuillonDlg::appendToResultBox(const std::string& text) {
-  QPlainTextEdit* box = resultBox();
-  QTextDocument* document = box->document();
-  // A report is no edit of the operator's: undo never takes it away. Turning the history
-  // off for it also ends the history before it, so undo stops at the last report.
-  document->setUndoRedoEnabled(false);
-  // Inserted at the end by a cursor of our own: the operator's text and caret stay as
-  // they are, and only the new blocks are laid out.
-  QTextCursor end(document);
-  end.movePosition(QTextCursor::End);
-  end.insertText(QString::fromStdString(text));
-  document->setUndoRedoEnabled(true);
-  box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum());
-}
+void CQuillonDlg::appendToResultBox(const std::string& text) { resultBox()->appendReport(text); }
 
 QString CQuillonDlg::logPath() const { return QDir(logFolder).filePath(fromUtf8(kLogFileName)); }
 

@@ -21,17 +21,19 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/frame.h"
 #include "cursorrest.h"
+#include "dialogtemplate.h"
 #include "dialogunits.h"
 #include "messageboxes.h"
+#include "resultbox.h"
 #include "time/clocksnapshot.h"
 
 class QAction;
 class QLineEdit;
 class QMenuBar;
-class QPlainTextEdit;
 class QPushButton;
 
 namespace quillon::app {
@@ -60,7 +62,7 @@ class CQuillonDlg : public QDialog {
   QWidget* control(int id) const { return controls.value(id); }
   QLineEdit* input(const FrameRule& frame) const;
   QPushButton* button(const FrameRule& frame) const;
-  QPlainTextEdit* resultBox() const;
+  ResultBox* resultBox() const;
   ClockField* clockField(int id) const;
 
   QString logPath() const;
@@ -75,6 +77,7 @@ class CQuillonDlg : public QDialog {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void createMenu();
@@ -96,6 +99,15 @@ class CQuillonDlg : public QDialog {
   MessageBoxes* messageBoxes;
   QString logFolder;
   std::optional<DialogUnits> dialogUnits;
+  // Every control where the template puts it in a window of the template's size.
+  struct Placed {
+    QWidget* widget;
+    Follow follow;
+    QRect at;
+  };
+  std::vector<Placed> placed;
+  QWidget* client = nullptr;                        // the window below the menu bar
+  QSize designSize;                                 // the template's [px]
   std::optional<stm::ClockSnapshot> clockSnapshot;  // the clock panel's, for the dialog's life
   stm::ClockPanel clockPanel;
   // The panel's fields, found once rather than on each of the 20 ticks a second.

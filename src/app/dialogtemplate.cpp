@@ -13,10 +13,10 @@ using K = ControlKind;
 // frames, so they lie on top of it. Tab order is kept separately (CQuillonDlg).
 constexpr ControlTemplate kStatusChecker[] = {
     // id, kind, x, y, width, height [dialog units], text, the control a label names
-    {kNoId, K::GroupBox, 7, 7, 447, 219, "Status Checker", kNoId},
+    {kNoId, K::GroupBox, 7, 7, 447, 219, "Status Checker", kNoId, Follow::Grows},
     {kHouseKeepingInput, K::Input, 83, 140, 102, 14, "", kNoId},
     {kHouseKeepingButton, K::Button, 154, 157, 31, 14, "Check !", kNoId},
-    {kResultBox, K::ResultBox, 202, 24, 249, 200, "", kNoId},
+    {kResultBox, K::ResultBox, 202, 24, 249, 200, "", kNoId, Follow::Grows},
     {kLocalTimeField, K::ClockField, 55, 17, 80, 14, "", kNoId},
     {kNoId, K::Label, 14, 17, 33, 8, "Local Time", kLocalTimeField},
     {kNoId, K::Label, 23, 35, 14, 8, "UTC", kUtcField},
@@ -29,7 +29,8 @@ constexpr ControlTemplate kStatusChecker[] = {
     {kNoId, K::Label, 50, 124, 118, 8, "or  TNGR \"89D0xx6820x72FxxA7Ax1F\"", kNoId},
     {kNoId, K::Label, 16, 143, 65, 8, "House Keeping: TNGR", kHouseKeepingInput},
     {kNoId, K::Label, 201, 14, 59, 8, "CW Analysis Result", kResultBox},
-    {kNoId, K::Hint, 16, 158, 134, 8, "", kHouseKeepingInput},
+    // Room for seven lines: a wrong letter with the fields it costs, and the count.
+    {kNoId, K::Hint, 16, 158, 134, 56, "", kHouseKeepingInput},
 };
 constexpr int kStatusCheckerHeight = 235;
 
@@ -41,8 +42,9 @@ constexpr FrameControls kFrameControls[] = {
     {"satpda", 1006, 1007},
 };
 
-// A slot of the frames' box: label, input and "Check !" side by side, the hint below.
-constexpr int kSlotsPerRow = 3, kSlotWidth = 149, kSlotHeight = 40, kBoxTop = 229;
+// A slot of the frames' box: label, input and "Check !" side by side, the hint below in
+// five lines: a wrong letter, the fields it costs and the count, in words that do not break.
+constexpr int kSlotsPerRow = 3, kSlotWidth = 149, kSlotHeight = 66, kBoxTop = 229;
 
 DialogTemplate build() {
   DialogTemplate dialog{470, kStatusCheckerHeight, {std::begin(kStatusChecker), std::end(kStatusChecker)}};
@@ -51,18 +53,20 @@ DialogTemplate build() {
     const FrameControls* ids = controlsOf(*frame);
     if (!ids || ids->input == kHouseKeepingInput) continue;
     const int x = 14 + slot % kSlotsPerRow * kSlotWidth, y = kBoxTop + 11 + slot / kSlotsPerRow * kSlotHeight;
-    dialog.controls.push_back({kNoId, K::Label, x, y, 100, 8, frame->label, ids->input});
-    dialog.controls.push_back({ids->input, K::Input, x, y + 10, 100, 14, "", kNoId});
-    dialog.controls.push_back({ids->button, K::Button, x + 104, y + 10, 31, 14, "Check !", kNoId});
-    dialog.controls.push_back({kNoId, K::Hint, x, y + 26, 138, 8, "", ids->input});
+    constexpr Follow down = Follow::MovesDown;
+    dialog.controls.push_back({kNoId, K::Label, x, y, 100, 8, frame->label, ids->input, down});
+    dialog.controls.push_back({ids->input, K::Input, x, y + 10, 100, 14, "", kNoId, down});
+    dialog.controls.push_back({ids->button, K::Button, x + 104, y + 10, 31, 14, "Check !", kNoId, down});
+    dialog.controls.push_back({kNoId, K::Hint, x, y + 25, 140, 40, "", ids->input, down});
     ++slot;
   }
   if (slot > 0) {
     const int rows = (slot + kSlotsPerRow - 1) / kSlotsPerRow;
     // Before the slots it frames, so they lie on top of it.
     dialog.controls.insert(dialog.controls.begin() + std::size(kStatusChecker),
-                           {kNoId, K::GroupBox, 7, kBoxTop, 447, rows * kSlotHeight + 10, "Status Words", kNoId});
-    dialog.height = kBoxTop + rows * kSlotHeight + 16;
+                           {kNoId, K::GroupBox, 7, kBoxTop, 447, rows * kSlotHeight + 12, "Status Words",
+                            kNoId, Follow::GrowsBelow});
+    dialog.height = kBoxTop + rows * kSlotHeight + 18;
   }
   return dialog;
 }

@@ -7,6 +7,10 @@
 // live hint in a box of its own below, in slots three to a row, so the window grows only
 // downward and every control above keeps its place. A frame's controls are one row of
 // kFrameControls: their identifiers.
+//
+// The template's size is the window's default and smallest. A larger window gives its room
+// to the result box; every control keeps its place relative to the box: those left of it
+// stay, those below it move down with it.
 
 #include <QString>
 
@@ -26,7 +30,15 @@ enum class ControlKind {
   Button,      // push button
   ResultBox,   // multi-line edit, vertical scroll bar, no word wrap
   ClockField,  // read-only clock text without border, selectable
-  Hint,        // the live letter check of an input, one line
+  Hint,        // the live letter check of an input, wrapped over as many lines as it has room for
+};
+
+// How a control follows a window larger than the template.
+enum class Follow {
+  Stays,       // left of or above the result box
+  Grows,       // the result box and the box around it: the extra width and height
+  MovesDown,   // below the result box: the extra height
+  GrowsBelow,  // the box of the frames below: the extra height, and the extra width
 };
 
 // Identifiers of the controls that the handlers and tests address.
@@ -46,6 +58,7 @@ struct ControlTemplate {
   int x, y, width, height;  // [dialog units]
   std::string_view text;
   int labelFor;  // for a label or hint: the control it names or checks; else kNoId
+  Follow follow = Follow::Stays;
 };
 
 // The input and button of a frame of the list, by its name.

@@ -17,6 +17,7 @@
 #include "cursorrest.h"
 #include "dialogtemplate.h"
 #include "frames/framelist.h"
+#include "hintlabel.h"
 #include "log/logwriter.h"
 #include "telemetrychart.h"
 
@@ -122,7 +123,9 @@ class DialogTest : public QObject {
     const CheckTexts second = f->texts(frame, letters);
     QCOMPARE(f->box()->toPlainText(), QString::fromStdString(first.report + second.report));
     QCOMPARE(f->log(), QByteArray::fromStdString(first.record + second.record));
-    QCOMPARE(f->box()->verticalScrollBar()->value(), f->box()->verticalScrollBar()->maximum());
+    // The new report from its title down: at the top, unless the box is scrolled to its end.
+    const int top = f->box()->cursorForPosition(QPoint()).position(), title = int(first.report.size());
+    QVERIFY(top == title || (top < title && f->box()->verticalScrollBar()->value() == f->box()->verticalScrollBar()->maximum()));
     QCOMPARE(f->input(frame)->text(), letters);  // kept for a correction and a second check
     QVERIFY(f->boxes.empty());
   }
@@ -133,14 +136,21 @@ class DialogTest : public QObject {
     caret.setPosition(5);
     f->box()->setTextCursor(caret);
     std::string reports;
-    for (const char* frame : {"89D0A76820472FBCA7A01F", "89D0xx6820x72FxxA7Ax1F", "0123456789abcdefABCDEF"}) {
+    for (const char* frame : {"89D0A76820472FBCA7A01F", "89D0xx6820x72FxxA7Ax1F", "0123456789abcdefABCDEF", "00000000000000000000xx"}) {
       f->check("hk", QString::fromLatin1(frame));
       reports += f->texts("hk", QString::fromLatin1(frame)).report;
     }
     QCOMPARE(f->box()->textCursor().position(), 5);  // the operator's caret stays put
+    const auto linesOf = [this](int block) { return f->box()->document()->findBlockByNumber(block).layout()->lineCount(); };
+    QCOMPARE(linesOf(1) + linesOf(2), 0);  // reports scrolled out of view give back their layouts
     QTest::keyClicks(f->box(), QStringLiteral("!"));
     for (int i = 0; i < 10; ++i) QTest::keySequence(f->box(), QKeySequence::Undo);
     QCOMPARE(f->box()->toPlainText(), QStringLiteral("heard by JA1ABC") + QString::fromStdString(reports));
+    // A caret where a block's separator would be taken out and put back keeps the block as it is.
+    caret.setPosition(f->box()->document()->findBlockByNumber(3).position() - 1);
+    f->box()->setTextCursor(caret);
+    f->check("hk", kHouseKeeping);
+    QVERIFY(f->box()->textCursor() == caret && linesOf(3) > 0 && !f->box()->document()->signalsBlocked());
   }
 
   void boxesOfTheGuardsAndChecks_data() {
@@ -175,15 +185,39 @@ class DialogTest : public QObject {
   void hintFollowsEveryKey() {
     for (const FrameRule* frame : allFrames()) {
       auto* hint = f->dlg->findChild<QLabel*>(hintName(controlsOf(*frame)->input));
-      QCOMPARE(hint->accessibleName().toStdString(), letterHint(*frame, "").line);
-      // A mark, an invalid letter and one letter too many, which the guard cuts.
-      const QString typed = QStringLiteral("x0X") + QString(frame->letters - 2, QLatin1Char('0'));
-      QTest::keyClicks(f->dlg->input(*frame), typed);
-      const LetterHint want = letterHint(*frame, f->dlg->input(*frame)->text().toStdString());
-      QCOMPARE(hint->accessibleName().toStdString(), want.line);
-      QCOMPARE(hint->toolTip().toStdString(), want.detail);
-      QVERIFY(QString::fromStdString(want.line).startsWith(hint->text().chopped(1)));  // elided, if at all
+      // Whole, in the room it has: a mark, a wrong letter, the beacon word; only two at once
+      // (a mark and an invalid letter, one letter too many, which the guard cuts) may end in "...".
+      QStringList typed{QStringLiteral("x0X") + QString(frame->letters - 2, '0'), QStringLiteral("tngr ") + QString(frame->letters - 5, '0')};
+      for (int n = 0; n < int(frame->letters) * 3; ++n) typed << QString(frame->letters, '0').replace(n / 3, 1, QStringLiteral("xX ")[n % 3]);
+      for (const QString& text : typed) {
+        f->dlg->input(*frame)->setText(text);
+        const LetterHint want = letterHint(*frame, f->dlg->input(*frame)->text().toStdString());
+        const QString line = QString::fromStdString(want.line), shown = hint->text();
+        QCOMPARE(hint->accessibleName(), line);
+        QCOMPARE(hint->toolTip().toStdString(), want.detail);
+        QVERIFY2(shown == line || (text == typed.front() && shown.endsWith(u" \u2026") && line.startsWith(shown.chopped(2))), qPrintable(shown));
+        QVERIFY(hint->fontMetrics().boundingRect(hint->contentsRect(), Qt::TextWordWrap, shown).height() <= hint->contentsRect().height());
+      }
     }
+  }
+
+  // The warning's red stands out 4.5:1 from the window in a light and a dark palette and
+  // under a style sheet, each set while the dialog runs.
+  void hintReadsInEveryLook() {
+    QCOMPARE(std::pair(qRound(contrast(Qt::white, Qt::black) * 100), qRound(contrast(QColor(0x77, 0x77, 0x77), QColor(0x00, 0x00, 0xff)) * 100)), std::pair(2100, 192));  // as the accessibility guidelines reckon them
+    f->input("sat")->setText(QStringLiteral("89D0X768"));
+    auto* hint = f->dlg->findChild<QLabel*>(hintName(controlsOf(*frameNamed("sat"))->input));
+    for (auto [window, styleSheet] : {std::pair{QColor(0xef, 0xef, 0xef), ""}, {QColor(0x2b, 0x2b, 0x2b), ""}, {QColor(0xef, 0xef, 0xef), "QLabel { color: #ddd } QDialog { background: #222 }"}}) {
+      QApplication::setPalette(QPalette(window.lightness() < 128 ? Qt::white : Qt::black, window));
+      qApp->setStyleSheet(QString::fromLatin1(styleSheet));
+      const QImage shown = f->dlg->grab(QRect(hint->mapTo(f->dlg.get(), QPoint()), hint->size())).toImage();
+      const QColor background = shown.pixelColor(shown.width() - 1, shown.height() - 1);
+      QColor most = background;  // the text's colour: the pixel that stands out most
+      for (int i = 0; i < shown.width() * shown.height(); ++i) most = std::max(most, shown.pixelColor(i % shown.width(), i / shown.width()), [&](const QColor& a, const QColor& b) { return contrast(a, background) < contrast(b, background); });
+      QVERIFY2(contrast(most, background) >= 4.5 && most.red() > most.green() + 64, qPrintable(most.name() + background.name()));
+    }
+    qApp->setStyleSheet(QString());
+    QApplication::setPalette(QPalette());
   }
 
   void recordSurvivesAKilledDialog() {
@@ -279,6 +313,8 @@ class DialogTest : public QObject {
     QTest::mouseMove(jd, dot);
     QTest::mouseRelease(jd, Qt::LeftButton, {}, dot);
     QCOMPARE(jd->selectedText(), QStringLiteral("2454632"));
+    QTest::mouseClick(f->dlg->clockField(kUtcField), Qt::LeftButton);  // the selection leaves with the focus
+    QCOMPARE(jd->grab().toImage(), unselected);
     QTest::mouseDClick(jd, Qt::LeftButton);  // all selected, then the clock moves on
     QVERIFY(jd->grab().toImage() != unselected);
     f->now->utc.millisecond = 999;
@@ -326,35 +362,45 @@ class DialogTest : public QObject {
     QCOMPARE(std::exchange(f->strayWindows, {}), QStringList{"Invalidate: Please input 8 Letters."});
   }
 
+  // Every control where its row puts it [dialog units]; a static text may only grow to hold
+  // its text, to the left where the control it names leaves no room, and a clock field's
+  // label stands on its field's rows. A larger window's room goes to the result box.
   void layoutFollowsTheTemplate() {
-    // Every control where its row puts it [dialog units]; a static text may only grow to
-    // hold its text, to the left where the control it names leaves no room.
-    QList<QLabel*> labels = f->dlg->findChildren<QLabel*>();
-    QList<QGroupBox*> groups = f->dlg->findChildren<QGroupBox*>();
-    for (const ControlTemplate& row : mainDialogTemplate().controls) {
-      const QRect want = f->pixels(row.x, row.y, row.width, row.height);
-      QWidget* w = row.id != kNoId ? f->dlg->control(row.id)
-                   : row.kind == ControlKind::GroupBox ? static_cast<QWidget*>(groups.takeFirst())
-                                                       : labels.takeFirst();
-      const bool grows = row.kind == ControlKind::Label || row.kind == ControlKind::Hint;
-      QVERIFY2(!grows ? w->geometry() == want
-                      : w->y() == want.y() && w->height() == want.height() && w->width() >= want.width() &&
-                            w->x() <= want.x() && w->x() >= want.x() - f->pixels(0, 0, 8, 0).width(),
-               row.text.data());
+    const QSize design = f->pixels(0, 0, 470, mainDialogTemplate().height).size() + QSize(0, f->dlg->findChild<QMenuBar*>()->height());
+    QCOMPARE(f->dlg->size(), design);
+    for (QSize extra : {QSize(0, 0), QSize(130, 90), QSize(-40, -30)}) {
+      const QSize room = extra.expandedTo(QSize(0, 0));
+      f->dlg->resize(design + extra);
+      QTRY_COMPARE(f->dlg->size(), design + room);
+      QList<QLabel*> labels = f->dlg->findChildren<QLabel*>();
+      QList<QGroupBox*> groups = f->dlg->findChildren<QGroupBox*>();
+      for (const ControlTemplate& row : mainDialogTemplate().controls) {
+        QRect want = f->pixels(row.x, row.y, row.width, row.height);
+        // The result box and its box grow; below them, controls move down and boxes widen.
+        want.adjust(0, 0, row.follow == Follow::Grows || row.follow == Follow::GrowsBelow ? room.width() : 0, row.follow == Follow::Grows ? room.height() : 0);
+        if (row.follow == Follow::MovesDown || row.follow == Follow::GrowsBelow) want.translate(0, room.height());
+        QWidget* w = row.id != kNoId ? f->dlg->control(row.id)
+                     : row.kind == ControlKind::GroupBox ? static_cast<QWidget*>(groups.takeFirst())
+                                                         : labels.takeFirst();
+        if (auto* clock = f->dlg->clockField(row.labelFor)) want.setCoords(want.left(), clock->y(), want.right(), clock->geometry().bottom());
+        const bool grows = row.kind == ControlKind::Label || row.kind == ControlKind::Hint;
+        QVERIFY2(!grows ? w->geometry() == want
+                        : w->y() == want.y() && w->height() == want.height() && w->width() >= want.width() &&
+                              w->x() <= want.x() && w->x() >= want.x() - f->pixels(0, 0, 8, 0).width(),
+                 row.text.data());
     }
-    QCOMPARE(f->dlg->size(), f->pixels(0, 0, 470, 285).size() + QSize(0, f->dlg->findChild<QMenuBar*>()->height()));
-    QCOMPARE(f->dlg->minimumSize(), f->dlg->maximumSize());
+    }
   }
 
   void nothingClippedNothingOverlaps() {
-    for (const FrameRule* frame : allFrames()) f->dlg->input(*frame)->setText(QStringLiteral("X123456789abcdefABCDEF"));  // long hints
     QList<QWidget*> placed;
     for (QLabel* l : f->dlg->findChildren<QLabel*>()) {
-      QVERIFY2(textWidth(l, l->text()) <= l->contentsRect().width(), qPrintable(l->text()));
+      QVERIFY2(l->wordWrap() || textWidth(l, l->text()) <= l->contentsRect().width(), qPrintable(l->text()));  // hints: hintFollowsEveryKey
       QVERIFY2(l->fontMetrics().height() <= l->contentsRect().height(), qPrintable(l->text()));
       placed << l;
     }
     for (QPushButton* b : f->dlg->findChildren<QPushButton*>()) QVERIFY(textWidth(b, b->text()) + 8 <= b->width());
+    QCOMPARE(f->box()->document()->defaultFont(), f->dlg->font());  // reports in the dialog's font
     for (int id : {int{kLocalTimeField}, int{kUtcField}, int{kJulianDateField}, 1006}) {  // longest texts, with margins
       QVERIFY(textWidth(f->dlg->control(id), QStringLiteral("2008/06/15 12:04:05")) + 8 <= f->dlg->control(id)->width());
     }
