@@ -95,23 +95,16 @@ void FrameFinder::onBreak(Gap gap) {
     }
     if (inRun && !run.empty()) {
       ends.push_back(run.size());
-      if (isFrame(run.size())) return emit();
+      if (readFrame()) return emit();
     }
   }
-  if (gap == Gap::Pause && inRun && !run.empty()) {
-    // Letters that are no frame yet go on to the next line, if all could be in one.
-    if (!mayGoOnLine) return endRun(run.size());
-    lineEnded = true;
-  }
+  // Letters that are no frame yet may go on after a line's end, if all could be in a frame.
+  if (inRun && !run.empty() && !mayGoOnLine) return clearRun();
+  if (gap == Gap::Pause && inRun && !run.empty()) lineEnded = true;
 }
 
 void FrameFinder::onLineTime(std::uint64_t line, const stm::CalendarTime& utc) {
   lineTimes[line % kRecent] = {line, utc};
-}
-
-bool FrameFinder::isFrame(std::size_t runLetters) {
-  return std::find(lengths.begin(), lengths.end(), runLetters) != lengths.end() &&
-         readRun(std::span(run).first(runLetters), runLetters, mostNotCopied(runLetters), reading);
 }
 
 std::size_t FrameFinder::mostNotCopied(std::size_t length) const {
@@ -131,15 +124,20 @@ void FrameFinder::startRun(std::uint64_t beaconFirst, bool exact) {
 void FrameFinder::endRun(std::size_t keep) {
   run.resize(std::min(keep, run.size()));
   while (!ends.empty() && ends.back() > run.size()) ends.pop_back();
+  if (readFrame()) return emit();
+  clearRun();
+}
+
+bool FrameFinder::readFrame() {
   for (std::size_t repairs = 0; repairs <= kMaxRepairs; ++repairs) {
     for (auto end = ends.rbegin(); end != ends.rend(); ++end) {
       for (std::size_t length : lengths) {
         if (*end + repairs != length && length + repairs != *end) continue;
-        if (readRun(std::span(run).first(*end), length, mostNotCopied(length), reading)) return emit();
+        if (readRun(std::span(run).first(*end), length, mostNotCopied(length), reading)) return true;
       }
     }
   }
-  clearRun();
+  return false;
 }
 
 void FrameFinder::emit() {

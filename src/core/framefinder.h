@@ -7,15 +7,16 @@
 //   HeardLetters (audio) -----------+
 //
 // A frame is the beacon word "TNGR", as a decoder may damage it (see beaconStart), and the
-// word of letters after it: a decoder prints the frame as one word. A line's end may break
-// that word (a receive window wraps): letters that are no frame yet, each of which could be
-// in one, go on with the first word of the next line if that word's letters could all be in
-// a frame too. Of the places where the letters may end, the reading with the fewest repairs
-// wins, then the longest.
+// word of letters after it: a decoder prints a frame as one word. The frame is handed out at
+// the first blank or line's end after which the letters read as one (see readRun). A line's
+// end may also break the word (a receive window wraps): letters that are no frame yet, each
+// of which could be in one, go on with the first word of the next line if its letters could
+// all be in a frame too. Where the frame could end at several places, the reading with the
+// fewest repairs wins, then the longest.
 //
-// The finder never invents a frame: without a beacon word there is none, and a run needs a
-// frame's length (repaired as readRun allows) and enough letters that could be in a frame.
-// A frame is handed out as soon as what follows settles it, and memory stays bounded.
+// The finder never invents a frame: without a beacon word there is none, and the letters need
+// a frame's length (repaired as readRun allows) and enough of them copied. Memory stays
+// bounded whatever the input.
 
 #include <array>
 #include <cstddef>
@@ -71,7 +72,9 @@ class FrameFinder : private SoundListener {
   void endRun(std::size_t keep);  // the run's first `keep` letters, read as a frame if they are one
   void emit();                    // hands out `reading` as the frame of the run
   void clearRun();
-  bool isFrame(std::size_t runLetters);
+  // The reading of the run's letters up to a word's end: the fewest repairs, then the most
+  // letters. False when they are no frame (yet).
+  bool readFrame();
 
   static constexpr std::size_t kRecent = 8;  // letters a beacon word may take
   struct TimedLine {

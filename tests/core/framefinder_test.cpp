@@ -1,0 +1,148 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "core/framefinder.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+
+#include "core/decodertext.h"
+#include "support/decodererrors.h"
+
+namespace quillon {
+namespace {
+
+const std::vector<std::size_t> kLengths = {22, 16, 8};
+
+// A frame as the case file writes it: LETTERS@LINE:BYTE/PLACE+WHY...~TIME.
+std::string written(const FoundFrame& f) {
+  std::string s = f.letters + '@' + std::to_string(f.place.line) + ':' + std::to_string(f.place.byte);
+  for (const RepairedLetter& r : f.repairs)
+    s += '/' + std::to_string(r.letter) + "unqrjd"[static_cast<int>(r.why)];
+  return f.time ? s + '~' + stm::isoUtcText(*f.time) : s;
+}
+
+// The frames found in `text`, fed `chunk` bytes at a time.
+std::string framesIn(std::string_view text, std::size_t chunk) {
+  std::string frames;
+  FrameFinder finder(kLengths,
+                     [&](const FoundFrame& f) { frames += (frames.empty() ? "" : " ") + written(f); });
+  for (std::size_t i = 0; i < text.size(); i += chunk) finder.feed(text.substr(i, chunk));
+  finder.finish();
+  return frames;
+}
+
+std::string unescaped(std::string_view text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\') {
+      out += text[i];
+    } else if (text[++i] == 'x') {
+      out += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16));
+      i += 2;
+    } else {
+      out += text[i] == 'n' ? '\n' : text[i] == 't' ? '\t' : '\r';
+    }
+  }
+  return out;
+}
+
+TEST(FrameFinder, RulesAsTableCases) {
+  std::ifstream in(QUILLON_TEST_DATA "/finder_cases.txt");
+  int cases = 0;
+  for (std::string line; std::getline(in, line);) {
+    if (line.starts_with('#')) continue;
+    const std::size_t text = line.find(" | ") + 3;
+    const std::size_t frames = line.find(" | ", text) + 3;
+    const std::string name = line.substr(0, text - 3);
+    const std::string decoded = unescaped(line.substr(text, frames - 3 - text));
+    const std::string expected = line.substr(frames, line.find_last_not_of(' ') + 1 - frames);
+    EXPECT_EQ(framesIn(decoded, decoded.size()), expected) << name;
+    EXPECT_EQ(framesIn(decoded, 1), expected) << name << ", a byte at a time";
+    ++cases;
+  }
+  EXPECT_EQ(cases, 44);
+}
+
+TEST(FrameFinder, HandsOutAFrameAsSoonAsWhatFollowsSettlesIt) {
+  std::vector<std::string> got;
+  FrameFinder finder(kLengths, [&](const FoundFrame& f) { got.push_back(written(f)); });
+  finder.feed("TNGR 89D0A76820472FBCA7A01F");
+  EXPECT_TRUE(got.empty()) << "a letter may follow";
+  finder.feed(" TNGR 8A5C3E1F");
+  EXPECT_EQ(got.size(), 1U);
+  finder.feed("\nTNGR 8ET5C3E1F");
+  EXPECT_EQ(got.size(), 2U) << "a frame ends at its line's end";
+  finder.feed(" ");
+  EXPECT_EQ(got.size(), 3U) << "no later line goes on with letters no frame has";
+  finder.feed("TNGR 8A5C3E1");
+  finder.finish();
+  finder.feed("TNGR 8A5C3E1F");
+  finder.finish();
+  EXPECT_EQ(got, (std::vector<std::string>{"89D0A76820472FBCA7A01F@1:0", "8A5C3E1F@1:28", "8A5C3E1F@2:42/1j",
+                                           "8A5C3E1F@1:0"}))
+      << "each input starts afresh";
+}
+
+TEST(FrameFinder, HeardLettersTakeTheTextsPath) {
+  std::vector<FoundFrame> got;
+  FrameFinder finder(kLengths, [&](const FoundFrame& f) { got.push_back(f); });
+  const std::u32string letters = U"ETNGR8A5C3E1F";
+  for (std::size_t i = 0; i < letters.size(); ++i) {
+    const float confidence = i == 7 ? 0.5F : i == 8 ? kTrustedConfidence : 1.0F;
+    const char32_t letter = i == 11 ? 0 : letters[i];
+    finder.hear(
+        {letter, confidence, i == 1 || i == 5 ? Gap::Word : Gap::Letter, 0.25 * static_cast<double>(i)});
+  }
+  EXPECT_TRUE(got.empty());
+  finder.pause();
+  ASSERT_EQ(got.size(), 1U);
+  EXPECT_EQ(written(got[0]), "8AxC3ExF@0:0/2q/6u");
+  EXPECT_EQ(got[0].place.startS, 0.25);
+}
+
+// One letter gap missed or added: a frame that is found has every letter right or not
+// copied, whatever the decoder printed for it.
+TEST(FrameFinder, OneGapMissedOrAddedLeavesNoLetterWrong) {
+  test::DecoderErrors decoder(7, {0, 0});
+  std::mt19937_64 random(7);
+  int found = 0;
+  for (int n = 0; n < 600; ++n) {
+    const std::string sent = decoder.hexLetters(kLengths[n % 3]);
+    test::Codes codes = test::DecoderErrors::codesOf(sent);
+    const std::size_t at = random() % (codes.size() - 1);
+    if (n % 2 == 0) {
+      codes[at] += codes[at + 1];
+      codes.erase(codes.begin() + static_cast<long>(at) + 1);
+    } else if (codes[at].size() > 1) {
+      const std::size_t cut = 1 + random() % (codes[at].size() - 1);
+      codes.insert(codes.begin() + static_cast<long>(at) + 1, codes[at].substr(cut));
+      codes[at].resize(cut);
+    }
+    const std::string heard = "TNGR " + decoder.print(codes) + "\n";
+    std::vector<std::string> frames;
+    FrameFinder finder(kLengths, [&](const FoundFrame& f) { frames.push_back(f.letters); });
+    finder.feed(heard);
+    ASSERT_LE(frames.size(), 1U) << heard;
+    if (frames.empty()) continue;
+    ++found;
+    ASSERT_EQ(frames[0].size(), sent.size()) << heard;
+    for (std::size_t k = 0; k < sent.size(); ++k) {
+      EXPECT_TRUE(frames[0][k] == sent[k] || frames[0][k] == 'x') << heard << " read as " << frames[0];
+    }
+  }
+  EXPECT_GE(found, 580);
+}
+
+TEST(PastedLetters, BeaconWordBlanksAndLineBreaksDropped) {
+  EXPECT_EQ(pastedLetters("TNGR 89D0 A768 2047 2FBC A7A0 1F"), "89D0A76820472FBCA7A01F");
+  EXPECT_EQ(pastedLetters(" \t89D0A768\r\n20472FBCA7A01F\n"), "89D0A76820472FBCA7A01F");
+  EXPECT_EQ(pastedLetters("\ntngr\n8A5C 3E1F"), "8A5C3E1F");
+  EXPECT_EQ(pastedLetters("TNGR"), "");
+  EXPECT_EQ(pastedLetters("TNGR8A5C"), "TNGR8A5C") << "a beacon word has a blank after it";
+  EXPECT_EQ(pastedLetters("8A5C TNGR 3E1F"), "8A5CTNGR3E1F") << "only a leading one is dropped";
+  EXPECT_EQ(pastedLetters("8A-5C\xC3\xA9x"), "8A-5C\xC3\xA9x") << "the rest as typed";
+}
+
+}  // namespace
+}  // namespace quillon
