@@ -147,7 +147,6 @@ void DecoderTextReader::finish(SoundListener& to) {
   }
   while (mode == Mode::Time || mode == Mode::Code) replay({}, to);
   to.onBreak(Gap::Pause);
-  *this = DecoderTextReader();
 }
 
 std::string pastedLetters(std::string_view pasted) {

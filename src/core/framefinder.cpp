@@ -34,10 +34,6 @@ void FrameFinder::hear(const HeardLetter& letter) {
 void FrameFinder::finish() {
   reader.finish(*this);
   if (inRun) endRun(run.size());
-  recentStarts = 0;
-  lastCodes = heard = beaconFrom = wordLetters = 0;
-  afterBreak = true;
-  lineTimes = {};
 }
 
 void FrameFinder::onLetter(MorseBits bits, bool unrecognised, Place place) {
@@ -98,8 +94,9 @@ void FrameFinder::onBreak(Gap gap) {
       if (readFrame()) return emit();
     }
   }
-  // Letters that are no frame yet may go on after a line's end, if all could be in a frame.
-  if (inRun && !run.empty() && !mayGoOnLine) return clearRun();
+  // Letters that are no frame yet may go on after a line's end: all could be in a frame, and
+  // the beacon word came as sent.
+  if (inRun && !run.empty() && (!mayGoOnLine || !beaconExact)) return clearRun();
   if (gap == Gap::Pause && inRun && !run.empty()) lineEnded = true;
 }
 
@@ -107,7 +104,7 @@ void FrameFinder::onLineTime(std::uint64_t line, const stm::CalendarTime& utc) {
   lineTimes[line % kRecent] = {line, utc};
 }
 
-std::size_t FrameFinder::mostNotCopied(std::size_t length) const {
+std::size_t FrameFinder::mostDoubt(std::size_t length) const {
   return beaconExact ? (length - 2) / 2 : length / 4;
 }
 
@@ -133,7 +130,7 @@ bool FrameFinder::readFrame() {
     for (auto end = ends.rbegin(); end != ends.rend(); ++end) {
       for (std::size_t length : lengths) {
         if (*end + repairs != length && length + repairs != *end) continue;
-        if (readRun(std::span(run).first(*end), length, mostNotCopied(length), reading)) return true;
+        if (readRun(std::span(run).first(*end), length, mostDoubt(length), reading)) return true;
       }
     }
   }

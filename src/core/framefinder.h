@@ -9,10 +9,10 @@
 // A frame is the beacon word "TNGR", as a decoder may damage it (see beaconStart), and the
 // word of letters after it: a decoder prints a frame as one word. The frame is handed out at
 // the first blank or line's end after which the letters read as one (see readRun). A line's
-// end may also break the word (a receive window wraps): letters that are no frame yet, each
-// of which could be in one, go on with the first word of the next line if its letters could
-// all be in a frame too. Where the frame could end at several places, the reading with the
-// fewest repairs wins, then the longest.
+// end may also break the word (a receive window wraps): after the beacon word as sent,
+// letters that are no frame yet, each of which could be in one, go on with the first word of
+// the next line if its letters could all be in a frame too. Where the frame could end at several places, the
+// reading with the fewest repairs wins, then the longest.
 //
 // The finder never invents a frame: without a beacon word there is none, and the letters need
 // a frame's length (repaired as readRun allows) and enough of them copied. Memory stays
@@ -54,8 +54,7 @@ class FrameFinder : private SoundListener {
   void hear(const HeardLetter& letter);
   // A long silence in audio: as a line's end in text.
   void pause() { onBreak(Gap::Pause); }
-  // The end of the input: the last frame is handed out. The finder then starts afresh,
-  // at line 1, for another input.
+  // The end of the input: the last frame is handed out. Each input has a finder of its own.
   void finish();
 
  private:
@@ -66,9 +65,9 @@ class FrameFinder : private SoundListener {
   void onLineTime(std::uint64_t line, const stm::CalendarTime& utc) override;
 
   void startRun(std::uint64_t beaconFirst, bool exact);
-  // A frame after the beacon word as sent needs half its letters copied, after a damaged
-  // one three quarters: chatter and noise give damaged beacon words far more often.
-  std::size_t mostNotCopied(std::size_t length) const;
+  // The doubt a frame's letters may have (see readRun): after the beacon word as sent nearly
+  // half of them, after a damaged one a quarter, as chatter and noise damage it far more often.
+  std::size_t mostDoubt(std::size_t length) const;
   void endRun(std::size_t keep);  // the run's first `keep` letters, read as a frame if they are one
   void emit();                    // hands out `reading` as the frame of the run
   void clearRun();

@@ -258,6 +258,12 @@ int distance(MorseBits bits, std::size_t part) {
   return bits != 0 && bits < kShortCodes ? kPartDistances[bits][part] : kTooFar;
 }
 
+bool plausible(std::string_view letters, std::size_t mostDoubt) {
+  std::size_t halves = 0;
+  for (char c : letters) halves += c == 'x' ? 2 : (c == 'E' ? 1 : 0);
+  return halves <= 2 * mostDoubt;
+}
+
 }  // namespace
 
 MorseBits morseBits(std::string_view code) { return bitsOf(code); }
@@ -266,7 +272,7 @@ std::size_t mostRepairs(std::size_t length) { return length < 16 ? 1 : kMaxRepai
 
 int hexValue(MorseBits bits) { return bits < kHexOfBits.size() ? kHexOfBits[bits] : -1; }
 
-bool readRun(std::span<const Sound> run, std::size_t length, std::size_t mostNotCopied, RunReading& out) {
+bool readRun(std::span<const Sound> run, std::size_t length, std::size_t mostDoubt, RunReading& out) {
   if (length == 0 || length > 32) return false;
   const std::size_t repairs = run.size() > length ? run.size() - length : length - run.size();
   if (repairs > mostRepairs(length)) return false;
@@ -274,17 +280,15 @@ bool readRun(std::span<const Sound> run, std::size_t length, std::size_t mostNot
     // The run as heard: the common case, kept quick.
     out.letters.resize(length);
     out.repairs.clear();
-    std::size_t notCopied = 0;
     for (std::size_t k = 0; k < length; ++k) {
       if (run[k].trusted && run[k].hex >= 0) {
         out.letters[k] = kHexDigits[run[k].hex];
       } else {
         out.letters[k] = 'x';
         out.repairs.push_back({static_cast<std::uint8_t>(k), asHeard(run[k]).why});
-        ++notCopied;
       }
     }
-    return notCopied <= mostNotCopied;
+    return plausible(out.letters, mostDoubt);
   }
   Consensus consensus(run, length);
   std::array<const Mend*, kMaxRepairs> chosen{};
@@ -294,8 +298,7 @@ bool readRun(std::span<const Sound> run, std::size_t length, std::size_t mostNot
   chooseMends(mends.view(), 0, 0, std::span(chosen).first(repairs), 0, consensus);
   if (!consensus.found()) return false;
   consensus.write(out);
-  const auto notCopied = static_cast<std::size_t>(std::count(out.letters.begin(), out.letters.end(), 'x'));
-  return notCopied <= mostNotCopied;
+  return plausible(out.letters, mostDoubt);
 }
 
 BeaconMatch beaconStart(std::span<const MorseBits> codes, std::uint32_t wordStarts) {

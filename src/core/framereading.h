@@ -76,9 +76,10 @@ std::size_t mostRepairs(std::size_t length);
 
 // Reads the run as a frame of `length` letters (at most 32): as heard when the count is
 // right, else mended with the fewest joins or divisions, at most mostRepairs(length). False
-// when nothing mends it, or when more than `mostNotCopied` letters would be not copied: too
-// few plausible letters for a frame.
-bool readRun(std::span<const Sound> run, std::size_t length, std::size_t mostNotCopied, RunReading& out);
+// when nothing mends it, or when the letters have more than `mostDoubt` of doubt, too few
+// plausible letters for a frame: a letter not copied is one, an E half (noise makes short
+// codes most).
+bool readRun(std::span<const Sound> run, std::size_t length, std::size_t mostDoubt, RunReading& out);
 
 // Whether a beacon word ends with the last of `codes` (oldest first, at most 8; bit k of
 // `wordStarts`: codes[k] starts a word): `first` is the index of its first letter, which

@@ -11,73 +11,60 @@ Codes DecoderErrors::codesOf(std::string_view letters) {
   return codes;
 }
 
+void DecoderErrors::missGap(Codes& codes, std::size_t at) {
+  codes[at] += codes[at + 1];
+  codes.erase(codes.begin() + static_cast<long>(at) + 1);
+}
+
+void DecoderErrors::addGap(Codes& codes, std::size_t at, std::size_t cut) {
+  if (cut == 0 || cut >= codes[at].size()) return;
+  codes.insert(codes.begin() + static_cast<long>(at) + 1, codes[at].substr(cut));
+  codes[at].resize(cut);
+}
+
 Codes DecoderErrors::damagedBeacon() {
   Codes w = codesOf("TNGR");
   const std::size_t at = pick(4);
   switch (pick(5)) {
     case 0: w[at] = "?"; break;
-    case 1: w.erase(w.begin() + 1), w[1] = "?"; break;
+    case 1: missGap(w, 1), w[1] = "?"; break;
     case 2: {
       char& element = w[at][pick(w[at].size())];
       element = element == '.' ? '-' : '.';
       break;
     }
-    case 3:
-      if (w[at].size() > 1) {
-        const std::size_t cut = 1 + pick(w[at].size() - 1);
-        w.insert(w.begin() + static_cast<long>(at) + 1, w[at].substr(cut));
-        w[at].resize(cut);
-      } else {
-        w[at] = "?";
-      }
-      break;
-    default:
-      const std::size_t first = pick(3);
-      w[first] += w[first + 1];
-      w.erase(w.begin() + static_cast<long>(first) + 1);
+    case 3: addGap(w, 1 + at % 3, 1 + pick(w[1 + at % 3].size() - 1)); break;  // N, G or R
+    default: missGap(w, pick(3));
   }
   return w;
 }
 
-std::string DecoderErrors::print(const Codes& word) {
-  // Dits and dahs flipped or lost, then letter gaps missed or added.
-  Codes heard;
-  bool gapMissed = false;
-  for (const std::string& code : word) {
-    std::string h;
+std::string DecoderErrors::print(Codes word) {
+  for (std::string& code : word) {
+    std::string heard;
     for (char e : code) {
       if (e == '?' || !chance(rates.elements)) {
-        h += e;
+        heard += e;
       } else if (chance(0.5)) {
-        h += e == '.' ? '-' : '.';
+        heard += e == '.' ? '-' : '.';
       }
     }
-    lost += h.empty() ? 1 : 0;
-    Codes pieces{h};
-    if (h.size() > 1 && h != "?" && chance(rates.gaps / 2)) {
-      const std::size_t cut = 1 + pick(h.size() - 1);
-      pieces = {h.substr(0, cut), h.substr(cut)};
-    }
-    for (const std::string& piece : pieces) {
-      if (gapMissed && !heard.empty() && heard.back() != "?" && piece != "?") {
-        heard.back() += piece;
-      } else if (!piece.empty()) {
-        heard.push_back(piece);
-      }
-      gapMissed = false;
-    }
-    gapMissed = chance(rates.gaps / 2);
+    lost += heard.empty() ? 1 : 0;
+    code = heard;
+  }
+  std::erase(word, "");
+  for (std::size_t i = word.size(); i-- > 0;) {
+    if (word[i].size() > 1 && word[i] != "?" && chance(rates.gaps / 2))
+      addGap(word, i, 1 + pick(word[i].size() - 1));
+  }
+  for (std::size_t i = word.size(); i-- > 1;) {
+    if (word[i - 1] != "?" && word[i] != "?" && chance(rates.gaps / 2)) missGap(word, i - 1);
   }
   std::string printed;
-  for (const std::string& code : heard) {
+  for (const std::string& code : word) {
     const char32_t letter = code == "?" ? 0 : letterOfCode(code);
-    if (letter != 0) {
-      printed += static_cast<char>(letter);
-    } else if (code == "?" || chance(0.5)) {
-      printed += '*';
-    } else {
-      printed += '<' + code + '>';
-    }
+    const bool star = letter == 0 && (code == "?" || chance(0.5));
+    printed += letter != 0 ? std::string(1, static_cast<char>(letter)) : star ? "*" : '<' + code + '>';
   }
   return printed;
 }

@@ -33,10 +33,13 @@ class DecoderErrors {
 
   // The codes of a word of letters.
   static Codes codesOf(std::string_view letters);
+  // A letter gap missed after codes[at]; one added within it after `cut` dits and dahs.
+  static void missGap(Codes& codes, std::size_t at);
+  static void addGap(Codes& codes, std::size_t at, std::size_t cut);
   // "TNGR" with one damage of the kinds above.
   Codes damagedBeacon();
   // What the decoder prints for one sent word.
-  std::string print(const Codes& word);
+  std::string print(Codes word);
   // `count` random hexadecimal letters.
   std::string hexLetters(std::size_t count);
   std::mt19937_64& generator() { return random; }
