@@ -43,7 +43,7 @@ std::string DecoderErrors::print(Codes word) {
   for (std::string& code : word) {
     std::string heard;
     for (char e : code) {
-      if (e == '?' || !chance(rates.elements)) {
+      if (e == '?' || !chance(elements)) {
         heard += e;
       } else if (chance(0.5)) {
         heard += e == '.' ? '-' : '.';
@@ -54,11 +54,11 @@ std::string DecoderErrors::print(Codes word) {
   }
   std::erase(word, "");
   for (std::size_t i = word.size(); i-- > 0;) {
-    if (word[i].size() > 1 && word[i] != "?" && chance(rates.gaps / 2))
+    if (word[i].size() > 1 && word[i] != "?" && chance(gaps / 2))
       addGap(word, i, 1 + pick(word[i].size() - 1));
   }
   for (std::size_t i = word.size(); i-- > 1;) {
-    if (word[i - 1] != "?" && word[i] != "?" && chance(rates.gaps / 2)) missGap(word, i - 1);
+    if (word[i - 1] != "?" && word[i] != "?" && chance(gaps / 2)) missGap(word, i - 1);
   }
   std::string printed;
   for (const std::string& code : word) {

@@ -19,17 +19,13 @@
 
 namespace quillon::test {
 
-struct ErrorRates {
-  double elements = 0.01;
-  double gaps = 0.01;
-};
-
 // A code as sent: dits and dahs, or "?" for one the decoder will print as unknown.
 using Codes = std::vector<std::string>;
 
 class DecoderErrors {
  public:
-  DecoderErrors(std::uint64_t seed, ErrorRates rates) : random(seed), rates(rates) {}
+  DecoderErrors(std::uint64_t seed, double elements, double gaps)
+      : random(seed), elements(elements), gaps(gaps) {}
 
   // The codes of a word of letters.
   static Codes codesOf(std::string_view letters);
@@ -51,7 +47,8 @@ class DecoderErrors {
   std::size_t pick(std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(random); }
 
   std::mt19937_64 random;
-  ErrorRates rates;
+  double elements;
+  double gaps;
   std::size_t lost = 0;
 };
 
