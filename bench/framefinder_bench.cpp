@@ -1,12 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The frame finder's figures, on seeded decoder text (tests/support/decodererrors.h):
 //
-//   BM_FramesFound     frames found among 30,000 sent with 1% of dits and dahs flipped or
-//                      lost, 1% of letter gaps missed or added and 10% of beacon words
-//                      damaged (also at twice those rates): found %, found % of those whose
-//                      beacon word came through intact, letters wrong and not marked x
-//   BM_NoFalseFrames   frames found in 1 MB of chatter and decoder garbage (must be none)
-//   BM_DecoderText     speed on decoder text: frames, and chatter with garbage
+//   BM_FramesFound     30,000 frames (22, 16 and 8 letters) with 1% of dits and dahs
+//                      flipped or lost, 1% of letter gaps missed or added, and 10% of beacon
+//                      words damaged besides (BM_FramesFoundTwiceTheErrors: 2% and 2%):
+//                        found%              found with their length, where they were sent
+//                        intactFound%        of those whose beacon word came through as sent
+//                        noLetterLostFound%  of those, when no letter lost all its dits and
+//                                            dahs (such a letter leaves no trace to mend)
+//                        notCopied%          letters of found frames marked x
+//                        wrongUnmarked%      letters wrong and not marked x: the decoder's
+//                                            own errors that no reading can see (a flip from
+//                                            one hex letter to another)
+//                        repaired            letters the finder joined or divided
+//                        wrongRepaired       of those, letters wrong (a second error in them)
+//                        falseFrames, wrongLength   frames where none was sent, or too long
+//   BM_NoFalseFrames   frames found in 1 MB of chatter and decoder garbage (must be none),
+//                      and the speed there
+//   BM_DecoderText     speed on decoder text: the frames above with a little chatter
 //
 // Figures are counters: read them, they are not asserted.
 #include <benchmark/benchmark.h>
@@ -140,15 +151,14 @@ std::string chatterAndGarbage(std::uint64_t seed, std::size_t bytes) {
 void framesFound(benchmark::State& state, double errors) {
   const FrameText sent = frameText(1, errors, errors, 0.1, 30000);
   double found = 0, intact = 0, intactFound = 0, wrongLength = 0, falseFrames = 0, whole = 0, wholeFound = 0;
-  double letters = 0, notCopied = 0, wrong = 0, wrongRepaired = 0;
-  std::map<std::size_t, const FoundFrame*> seen;
+  double letters = 0, notCopied = 0, wrong = 0, repaired = 0, wrongRepaired = 0;
   for (auto _ : state) {
     std::vector<std::pair<std::size_t, FoundFrame>> frames;
     FrameFinder finder(kLengths, [&](const FoundFrame& f) { frames.emplace_back(f.place.byte, f); });
     finder.feed(sent.text);
     finder.finish();
-    found = intact = intactFound = wrongLength = falseFrames = letters = notCopied = wrong = wrongRepaired =
-        0;
+    found = intact = intactFound = wrongLength = falseFrames = whole = wholeFound = 0;
+    letters = notCopied = wrong = repaired = wrongRepaired = 0;
     std::map<std::size_t, bool> hit;
     for (const auto& [byte, f] : frames) {
       auto at = sent.frames.upper_bound(byte);
@@ -163,15 +173,16 @@ void framesFound(benchmark::State& state, double errors) {
       }
       hit[std::prev(at)->first] = true;
       for (std::size_t k = 0; k < s.letters.size(); ++k) {
+        const bool mended =
+            std::any_of(f.repairs.begin(), f.repairs.end(), [&](const quillon::RepairedLetter& r) {
+              return r.letter == k &&
+                     (r.why == quillon::LetterRepair::Joined || r.why == quillon::LetterRepair::Divided);
+            });
         ++letters;
-        if (f.letters[k] == 'x') {
-          ++notCopied;
-        } else if (f.letters[k] != s.letters[k]) {
-          ++wrong;
-          const bool repaired = std::any_of(f.repairs.begin(), f.repairs.end(),
-                                            [&](const quillon::RepairedLetter& r) { return r.letter == k; });
-          wrongRepaired += repaired ? 1 : 0;
-        }
+        repaired += mended ? 1 : 0;
+        notCopied += f.letters[k] == 'x' ? 1 : 0;
+        wrong += f.letters[k] != 'x' && f.letters[k] != s.letters[k] ? 1 : 0;
+        wrongRepaired += mended && f.letters[k] != s.letters[k] ? 1 : 0;
       }
     }
     for (const auto& [byte, s] : sent.frames) {
@@ -190,6 +201,7 @@ void framesFound(benchmark::State& state, double errors) {
   state.counters["falseFrames"] = falseFrames;
   state.counters["notCopied%"] = 100 * notCopied / letters;
   state.counters["wrongUnmarked%"] = 100 * wrong / letters;
+  state.counters["repaired"] = repaired;
   state.counters["wrongRepaired"] = wrongRepaired;
 }
 

@@ -61,15 +61,10 @@ void DecoderTextReader::step(char c, SoundListener& to) {
     case Mode::Text: text(c, at, to); return;
     case Mode::LineStart:
       if (c == ' ' || c == '\t' || (line == 1 && at < 3 && c == kByteOrderMark[at])) return;
-      if (c >= '0' && c <= '9') {
-        mode = Mode::Time;
-        held.assign(1, c);
-        heldFrom = at;
-        return;
-      }
-      mode = Mode::Text;
-      text(c, at, to);
-      return;
+      mode = Mode::Time;
+      held.clear();
+      heldFrom = at;
+      [[fallthrough]];
     case Mode::Time:
       held += c;
       if (utcTimeShape(held) != TimeShape::None) return;
@@ -92,7 +87,6 @@ void DecoderTextReader::step(char c, SoundListener& to) {
       }
       if (c == '>' && held.size() > 1) {
         to.onLetter(morseBits(std::string_view(held).substr(1)), true, {line, heldFrom, 0});
-        held.clear();
         mode = Mode::Text;
         return;
       }

@@ -31,14 +31,16 @@ constexpr MorseBits joined(MorseBits head, MorseBits tail) {
   return static_cast<MorseBits>(head << n | (tail & ((1U << n) - 1)));
 }
 
+constexpr int hexOfLetter(char32_t c) {
+  if (c >= U'0' && c <= U'9') return static_cast<int>(c - U'0');
+  return c >= U'A' && c <= U'F' ? static_cast<int>(c - U'A') + 10 : -1;
+}
+
 constexpr auto kHexOfBits = [] {
   std::array<std::int8_t, 64> table{};
   table.fill(-1);
   for (const MorseLetter& m : kMorseLetters) {
-    if (m.letter >= U'0' && m.letter <= U'9')
-      table[bitsOf(m.code)] = static_cast<std::int8_t>(m.letter - U'0');
-    if (m.letter >= U'A' && m.letter <= U'F')
-      table[bitsOf(m.code)] = static_cast<std::int8_t>(m.letter - U'A' + 10);
+    if (hexOfLetter(m.letter) >= 0) table[bitsOf(m.code)] = static_cast<std::int8_t>(hexOfLetter(m.letter));
   }
   return table;
 }();
@@ -69,13 +71,14 @@ constexpr unsigned kShortCodes = 1U << 9;  // codes of at most 8 elements
 // Flipped, lost or added dits and dahs between a code and the nearest hex letter's.
 const auto kHexDistances = [] {
   std::array<std::uint8_t, kShortCodes> table{};
-  for (unsigned bits = 2; bits < kShortCodes; ++bits) {
-    int nearest = kTooFar;
-    for (unsigned hex = 2; hex < kHexOfBits.size(); ++hex) {
-      if (kHexOfBits[hex] >= 0)
-        nearest = std::min(nearest, editDistance(static_cast<MorseBits>(bits), static_cast<MorseBits>(hex)));
+  for (unsigned bits = 0; std::uint8_t & nearest : table) {
+    nearest = kTooFar;
+    for (const MorseLetter& m : kMorseLetters) {
+      if (hexOfLetter(m.letter) < 0) continue;
+      nearest = static_cast<std::uint8_t>(
+          std::min(int{nearest}, editDistance(static_cast<MorseBits>(bits), bitsOf(m.code))));
     }
-    table[bits] = static_cast<std::uint8_t>(nearest);
+    ++bits;
   }
   return table;
 }();
@@ -116,20 +119,7 @@ struct Mend {
   std::array<Letter, 2> letters;
 };
 
-// The mends a run allows: at most a few for each of its letters.
-class Mends {
- public:
-  void push_back(const Mend& m) {
-    if (count < all.size()) all[count++] = m;
-  }
-  std::span<const Mend> view() const { return std::span(all).first(count); }
-
- private:
-  std::array<Mend, 4 * 40> all;
-  std::size_t count = 0;
-};
-
-void addDivisions(std::span<const Sound> run, Mends& out) {
+void addDivisions(std::span<const Sound> run, std::vector<Mend>& out) {
   for (std::size_t i = 0; i < run.size(); ++i) {
     const Sound& s = run[i];
     if (!cannotBeInFrame(s)) continue;
@@ -151,7 +141,7 @@ void addDivisions(std::span<const Sound> run, Mends& out) {
   }
 }
 
-void addJoins(std::span<const Sound> run, Mends& out) {
+void addJoins(std::span<const Sound> run, std::vector<Mend>& out) {
   for (std::size_t i = 0; i + 1 < run.size(); ++i) {
     const Sound& a = run[i];
     const Sound& b = run[i + 1];
@@ -242,20 +232,22 @@ constexpr std::array<MorseBits, 7> kBeaconParts = {
 };
 constexpr int kMostDamage = 4;  // half-units
 
-// Elements to change between a code of at most 8 elements and each part, capped at kTooFar.
+// Elements to change between a code of at most 8 elements and each part, capped at kTooFar;
+// kTooFar for no code.
 const auto kPartDistances = [] {
   std::array<std::array<std::uint8_t, kBeaconParts.size()>, kShortCodes> table{};
-  for (unsigned bits = 2; bits < kShortCodes; ++bits) {
-    for (std::size_t p = 0; p < kBeaconParts.size(); ++p) {
-      table[bits][p] = static_cast<std::uint8_t>(
-          std::min(kTooFar, editDistance(static_cast<MorseBits>(bits), kBeaconParts[p])));
+  for (unsigned bits = 0; auto& row : table) {
+    for (std::size_t p = 0; p < row.size(); ++p) {
+      const int d = bits < 2 ? kTooFar : editDistance(static_cast<MorseBits>(bits), kBeaconParts[p]);
+      row[p] = static_cast<std::uint8_t>(std::min(kTooFar, d));
     }
+    ++bits;
   }
   return table;
 }();
 
 int distance(MorseBits bits, std::size_t part) {
-  return bits != 0 && bits < kShortCodes ? kPartDistances[bits][part] : kTooFar;
+  return bits < kShortCodes ? kPartDistances[bits][part] : kTooFar;
 }
 
 bool plausible(std::string_view letters, std::size_t mostDoubt) {
@@ -292,10 +284,10 @@ bool readRun(std::span<const Sound> run, std::size_t length, std::size_t mostDou
   }
   Consensus consensus(run, length);
   std::array<const Mend*, kMaxRepairs> chosen{};
-  Mends mends;
-  if (run.size() < length) addDivisions(run, mends);
-  if (run.size() > length) addJoins(run, mends);
-  chooseMends(mends.view(), 0, 0, std::span(chosen).first(repairs), 0, consensus);
+  std::vector<Mend> mends;
+  mends.reserve(4 * run.size());
+  run.size() < length ? addDivisions(run, mends) : addJoins(run, mends);
+  chooseMends(mends, 0, 0, std::span(chosen).first(repairs), 0, consensus);
   if (!consensus.found()) return false;
   consensus.write(out);
   return plausible(out.letters, mostDoubt);
