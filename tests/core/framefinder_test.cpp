@@ -63,7 +63,7 @@ TEST(FrameFinder, RulesAsTableCases) {
 
 TEST(FrameFinder, HeardLettersAndTextTakeOnePath) {
   std::vector<FoundFrame> got;
-  FrameFinder finder({33, 32, 8, 0}, [&](const FoundFrame& f) { got.push_back(f); });
+  FrameFinder finder({33, 32, 8, 1, 0}, [&](const FoundFrame& f) { got.push_back(f); });
   for (std::size_t i = 0; i < 13; ++i) {
     const float confidence = i == 7 ? 0.5F : i == 8 ? kTrustedConfidence : 1.0F;
     const Gap gap = i == 1 || i == 5 ? Gap::Word : Gap::Letter;
@@ -71,7 +71,7 @@ TEST(FrameFinder, HeardLettersAndTextTakeOnePath) {
   }
   finder.pause();
   // Frames of 1 to 32 letters are looked for.
-  finder.feed("TNGR " + std::string(33, '5') + " TNGR " + std::string(32, '5') + " TNGR 5");
+  finder.feed("TNGR " + std::string(33, '5') + " TNGR " + std::string(32, '5') + " TNGR G");
   finder.finish();
   ASSERT_EQ(got.size(), 2U);
   EXPECT_EQ(written(got[0]), "8AxC3ExF@0:0/2q/6u");
