@@ -5,6 +5,7 @@
 #include <array>
 #include <bit>
 #include <cstdlib>
+#include <numeric>
 
 #include "core/morse.h"
 
@@ -51,7 +52,7 @@ constexpr int editDistance(MorseBits a, MorseBits b) {
   const int n = elementCount(a);
   const int m = elementCount(b);
   std::array<int, kMaxElements + 1> row{};
-  for (int j = 0; j <= m; ++j) row[j] = j;
+  std::iota(row.begin(), row.end(), 0);  // from no element of a
   for (int i = 1; i <= n; ++i) {
     int diagonal = row[0];
     row[0] = i;
@@ -230,7 +231,7 @@ constexpr std::array<MorseBits, 7> kBeaconParts = {
     bitsOf("-"),   bitsOf("-."),    bitsOf("--."),    bitsOf(".-."),  // T N G R
     bitsOf("--."), bitsOf("-.--."), bitsOf("--..-."),                 // TN NG GR heard as one
 };
-constexpr int kMostDamage = 4;  // half-units
+constexpr int kMostDamage = 2;
 
 // Elements to change between a code of at most 8 elements and each part, capped at kTooFar;
 // kTooFar for no code.
@@ -312,7 +313,7 @@ BeaconMatch beaconStart(std::span<const MorseBits> codes, std::uint32_t wordStar
     unknown = unknown || codes[i] == 0;
     const int letters = static_cast<int>(n - i);
     if (((wordStarts >> i) & 1U) != 0 &&
-        (unknown || std::abs(elements - 9) + std::abs(letters - 4) <= kMostDamage / 2)) {
+        (unknown || std::abs(elements - 9) + std::abs(letters - 4) <= kMostDamage)) {
       starts |= 1U << i;
     }
   }
@@ -333,11 +334,11 @@ BeaconMatch beaconStart(std::span<const MorseBits> codes, std::uint32_t wordStar
       const int c = cost[i][j];
       if (c > kMostDamage) continue;
       const MorseBits a = codes[i];
-      relax(i + 1, j + 1, c + (a != 0 ? 2 * distance(a, j) : 2), start[i][j]);
-      if (j + 2 <= 4) relax(i + 1, j + 2, c + (a != 0 ? 2 + 2 * distance(a, 4 + j) : 4), start[i][j]);
+      relax(i + 1, j + 1, c + (a != 0 ? distance(a, j) : 1), start[i][j]);
+      if (j + 2 <= 4) relax(i + 1, j + 2, c + (a != 0 ? 1 + distance(a, 4 + j) : 2), start[i][j]);
       if (i + 1 < n) {
         const MorseBits b = codes[i + 1];
-        relax(i + 2, j + 1, c + (a != 0 && b != 0 ? 2 + 2 * distance(joined(a, b), j) : 4), start[i][j]);
+        relax(i + 2, j + 1, c + (a != 0 && b != 0 ? 1 + distance(joined(a, b), j) : 2), start[i][j]);
       }
     }
   }
