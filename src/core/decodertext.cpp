@@ -51,7 +51,7 @@ void DecoderTextReader::feed(std::string_view bytes, SoundListener& to) {
       step(bytes[i], to);
       continue;
     }
-    to.onLetter(k.bits, false, {line, offset++, 0});
+    to.onLetter(k.bits, false, {line, offset++});
   }
 }
 
@@ -86,7 +86,7 @@ void DecoderTextReader::step(char c, SoundListener& to) {
         return;
       }
       if (c == '>' && held.size() > 1) {
-        to.onLetter(morseBits(std::string_view(held).substr(1)), true, {line, heldFrom, 0});
+        to.onLetter(morseBits(std::string_view(held).substr(1)), true, {line, heldFrom});
         mode = Mode::Text;
         return;
       }
@@ -98,8 +98,8 @@ void DecoderTextReader::step(char c, SoundListener& to) {
 void DecoderTextReader::text(char c, std::uint64_t at, SoundListener& to) {
   const ByteKind& k = kByteKinds[static_cast<unsigned char>(c)];
   switch (k.kind) {
-    case Kind::Letter: to.onLetter(k.bits, false, {line, at, 0}); return;
-    case Kind::Unknown: to.onLetter(0, true, {line, at, 0}); return;
+    case Kind::Letter: to.onLetter(k.bits, false, {line, at}); return;
+    case Kind::Unknown: to.onLetter(0, true, {line, at}); return;
     case Kind::Break:
     case Kind::Blank: to.onBreak(Gap::Word); return;
     case Kind::LineEnd:

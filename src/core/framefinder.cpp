@@ -105,7 +105,7 @@ void FrameFinder::onLineTime(std::uint64_t line, const stm::CalendarTime& utc) {
 }
 
 std::size_t FrameFinder::mostDoubt(std::size_t length) const {
-  return beaconExact ? (std::max<std::size_t>(length, 2) - 2) / 2 : length / 4;
+  return beaconExact ? (length - std::min<std::size_t>(length, 2)) / 2 : length / 4;
 }
 
 void FrameFinder::startRun(std::uint64_t beaconFirst, bool exact) {
