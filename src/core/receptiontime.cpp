@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "core/receptiontime.h"
 
+#include <algorithm>
+
 #include "core/beacon.h"
 #include "time/space_time.h"
 
@@ -25,6 +27,11 @@ int number(std::string_view text, std::size_t at, std::size_t digits) {
   return value;
 }
 
+// Digits after the '.' that starts `fraction`.
+std::size_t fractionDigits(std::string_view fraction) {
+  return std::min(fraction.find_first_not_of("0123456789", 1), fraction.size()) - 1;
+}
+
 int daysInMonth(int year, int month) {
   static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
@@ -41,10 +48,10 @@ TimeShape utcTimeShape(std::string_view text) {
   if (text.size() < kShape.size()) return TimeShape::Part;
   std::string_view rest = text.substr(kShape.size());
   if (rest.starts_with('.')) {
-    std::size_t digits = 1;
-    while (digits < rest.size() && digits <= 3 && isDigit(rest[digits])) ++digits;
-    if (digits == 1) return rest.size() == 1 ? TimeShape::Part : TimeShape::None;
-    rest.remove_prefix(digits);
+    const std::size_t digits = fractionDigits(rest);
+    if (digits == 0) return rest.size() == 1 ? TimeShape::Part : TimeShape::None;
+    if (digits > 3) return TimeShape::None;
+    rest.remove_prefix(1 + digits);
   }
   if (rest.starts_with('Z')) rest.remove_prefix(1);
   return rest.empty() ? TimeShape::Whole : TimeShape::None;
@@ -54,10 +61,9 @@ std::optional<stm::CalendarTime> parseUtcTime(std::string_view text) {
   if (utcTimeShape(text) != TimeShape::Whole) return std::nullopt;
   stm::CalendarTime t{number(text, 0, 4),  number(text, 5, 2),  number(text, 8, 2),
                       number(text, 11, 2), number(text, 14, 2), number(text, 17, 2)};
-  if (text.size() > kShape.size() && text[kShape.size()] == '.') {
-    std::size_t digits = 0;
-    while (kShape.size() + 1 + digits < text.size() && isDigit(text[kShape.size() + 1 + digits])) ++digits;
-    t.millisecond = number(text, kShape.size() + 1, digits);
+  if (const std::string_view fraction = text.substr(kShape.size()); fraction.starts_with('.')) {
+    std::size_t digits = fractionDigits(fraction);
+    t.millisecond = number(fraction, 1, digits);
     for (; digits < 3; ++digits) t.millisecond *= 10;
   }
   const bool real = stm::IsValidYear(t.year) && t.month >= 1 && t.month <= 12 && t.day >= 1 &&
