@@ -135,7 +135,6 @@ void DecoderTextReader::finish(SoundListener& to) {
   if (mode == Mode::Time) {
     if (const auto time = parseUtcTime(held)) {
       to.onLineTime(line, *time);
-      held.clear();
       mode = Mode::Text;
     }
   }

@@ -89,15 +89,15 @@ void FrameFinder::onBreak(Gap gap) {
       if (beacon.first >= 0)
         return startRun(heard - n + static_cast<std::uint64_t>(beacon.first), beacon.exact);
     }
-    if (inRun && !run.empty()) {
+    if (!run.empty()) {  // letters only while a run is read
       ends.push_back(run.size());
       if (readFrame()) return emit();
     }
   }
   // Letters that are no frame yet may go on after a line's end: all could be in a frame, and
   // the beacon word came as sent.
-  if (inRun && !run.empty() && (!mayGoOnLine || !beaconExact)) return clearRun();
-  if (gap == Gap::Pause && inRun && !run.empty()) lineEnded = true;
+  if (!run.empty() && (!mayGoOnLine || !beaconExact)) return clearRun();
+  if (gap == Gap::Pause && !run.empty()) lineEnded = true;
 }
 
 void FrameFinder::onLineTime(std::uint64_t line, const stm::CalendarTime& utc) {
