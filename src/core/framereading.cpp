@@ -168,17 +168,21 @@ class Consensus {
     std::array<Letter, 40> reading;
     std::size_t n = 0;
     int unexplained = 0;
+    bool guessed = false;
     std::size_t next = 0;
     for (std::size_t i = 0; i < run.size();) {
       if (next < mends.size() && mends[next]->at == i) {
         const Mend& m = *mends[next++];
         for (std::size_t k = 0; k < 3 - m.heard; ++k) reading[n++] = m.letters[k];
+        guessed = guessed || (!cannotBeInFrame(run[i]) && !cannotBeInFrame(run[i + 1]));
         i += m.heard;
       } else {
         unexplained += doubt(run[i]);
         reading[n++] = asHeard(run[i++]);
       }
     }
+    // Joining two hex letters explains nothing else: only where nothing else needs it.
+    if (guessed && unexplained > 0) return;
     if (unexplained > fewest) return;
     if (unexplained < fewest) {
       fewest = unexplained;

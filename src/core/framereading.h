@@ -7,11 +7,12 @@
 //
 // A decoder flips or loses a dit or dah, misses a letter gap (E T heard as A), adds one
 // (A heard as E T), and prints a code it does not know as '*' or "<.-..>". A run of the
-// wrong count is mended with as few joins or divisions of heard letters as possible, and
-// each must explain a heard letter that cannot be in a frame (not hexadecimal, or an
-// unknown code): a lost or added letter would explain a count as well as a join of two
-// good letters, and could be anywhere. Where several readings remain, the places where
-// they disagree are not copied.
+// wrong count is mended with as few joins or divisions of heard letters as possible. Only
+// a letter that cannot be in a frame (not hexadecimal, or an unknown code) is divided: a
+// hex letter that could be two (B as D E) is far more often a hex letter beside an E that
+// lost its one dit, which could be anywhere. Two hex letters are joined (D E as B) only
+// where no other letter is in doubt. The readings that leave the least doubt in the letters
+// they keep win; where several remain, the places where they disagree are not copied.
 
 #include <cstddef>
 #include <cstdint>
