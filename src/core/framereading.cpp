@@ -174,7 +174,7 @@ class Consensus {
       if (next < mends.size() && mends[next]->at == i) {
         const Mend& m = *mends[next++];
         for (std::size_t k = 0; k < 3 - m.heard; ++k) reading[n++] = m.letters[k];
-        guessed = guessed || (!cannotBeInFrame(run[i]) && !cannotBeInFrame(run[i + 1]));
+        guessed = guessed || (m.heard == 2 && !cannotBeInFrame(run[i]) && !cannotBeInFrame(run[i + 1]));
         i += m.heard;
       } else {
         unexplained += doubt(run[i]);
