@@ -72,7 +72,6 @@ void DecoderTextReader::step(char c, SoundListener& to) {
       if (endsTime(c)) {
         if (const auto time = parseUtcTime(held)) {
           to.onLineTime(line, *time);
-          held.clear();
           mode = Mode::Text;
           text(c, at, to);
           return;
