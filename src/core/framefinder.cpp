@@ -28,7 +28,7 @@ void FrameFinder::feed(std::string_view text) { reader.feed(text, *this); }
 void FrameFinder::hear(const HeardLetter& letter) {
   if (letter.gapBefore != Gap::Letter) onBreak(letter.gapBefore);
   const MorseBits bits = letter.letter != 0 ? morseBits(morseCode(letter.letter)) : 0;
-  take(bits, bits == 0, letter.confidence >= kTrustedConfidence, {0, 0, letter.startS});
+  take(bits, bits == 0, letter.confidence, {0, 0, letter.startS});
 }
 
 void FrameFinder::finish() {
@@ -37,10 +37,11 @@ void FrameFinder::finish() {
 }
 
 void FrameFinder::onLetter(MorseBits bits, bool unrecognised, Place place) {
-  take(bits, unrecognised, true, place);
+  take(bits, unrecognised, 1, place);
 }
 
-void FrameFinder::take(MorseBits bits, bool unrecognised, bool trusted, const Place& place) {
+void FrameFinder::take(MorseBits bits, bool unrecognised, float confidence, const Place& place) {
+  const bool trusted = confidence >= kTrustedConfidence;
   // "TNGR" as sent, then a letter: a beacon word that the decoder ran into its letters.
   if (wordLetters == 4 && lastCodes == kBeaconCodes && heard >= beaconFrom + 4) startRun(heard - 4, true);
   const bool wordStart = afterBreak;
@@ -62,7 +63,7 @@ void FrameFinder::take(MorseBits bits, bool unrecognised, bool trusted, const Pl
     } else if (run.size() == longestRun) {
       endRun(run.size());
     } else {
-      run.push_back({bits, static_cast<std::int8_t>(hex), unrecognised, trusted, wordStart, place});
+      run.push_back({bits, static_cast<std::int8_t>(hex), unrecognised, trusted, confidence, wordStart, place});
       mayGoOnLine = mayGoOnLine && couldBeInFrame;
     }
   }
@@ -130,7 +131,10 @@ bool FrameFinder::readFrame() {
     for (auto end = ends.rbegin(); end != ends.rend(); ++end) {
       for (std::size_t length : lengths) {
         if (*end + repairs != length && length + repairs != *end) continue;
-        if (readRun(std::span(run).first(*end), length, mostDoubt(length), reading)) return true;
+        if (readRun(std::span(run).first(*end), length, mostDoubt(length), reading)) {
+          frame.last = run[*end - 1].place;
+          return true;
+        }
       }
     }
   }
@@ -141,6 +145,7 @@ void FrameFinder::emit() {
   clearRun();
   frame.letters = reading.letters;
   frame.repairs = reading.repairs;
+  frame.confidence = reading.confidence;
   sink(frame);
 }
 

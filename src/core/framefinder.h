@@ -37,7 +37,9 @@ namespace quillon {
 struct FoundFrame {
   std::string letters;                    // hex letters and x: one of the lengths asked for
   std::vector<RepairedLetter> repairs;    // the letters marked x, and those rebuilt, in order
+  std::vector<float> confidence;          // each letter's, as heard (1 for text)
   Place place;                            // the beacon word's first letter
+  Place last;                             // the frame's last heard letter
   std::optional<stm::CalendarTime> time;  // the reception time that starts that line
 };
 
@@ -60,7 +62,7 @@ class FrameFinder : private SoundListener {
  private:
   void onLetter(MorseBits bits, bool unrecognised, Place place) override;
   // A letter of either input: a letter a frame could have is a hex letter or one not known.
-  void take(MorseBits bits, bool unrecognised, bool trusted, const Place& place);
+  void take(MorseBits bits, bool unrecognised, float confidence, const Place& place);
   void onBreak(Gap gap) override;
   void onLineTime(std::uint64_t line, const stm::CalendarTime& utc) override;
 

@@ -90,6 +90,7 @@ struct Letter {
   char c = 'x';
   bool repaired = false;  // why tells the repair of a hex letter too
   LetterRepair why = LetterRepair::NotHex;
+  float confidence = 1;
 };
 
 bool cannotBeInFrame(const Sound& s) { return s.hex < 0 || !s.trusted; }
@@ -103,14 +104,15 @@ int doubt(const Sound& s) {
 }
 
 Letter asHeard(const Sound& s) {
-  if (!s.trusted) return {'x', true, LetterRepair::NotTrusted};
-  if (s.hex >= 0) return {kHexDigits[s.hex], false, LetterRepair::NotHex};
-  return {'x', true, s.unrecognised ? LetterRepair::UnknownCode : LetterRepair::NotHex};
+  if (!s.trusted) return {'x', true, LetterRepair::NotTrusted, s.confidence};
+  if (s.hex >= 0) return {kHexDigits[s.hex], false, LetterRepair::NotHex, s.confidence};
+  return {'x', true, s.unrecognised ? LetterRepair::UnknownCode : LetterRepair::NotHex, s.confidence};
 }
 
 // An unknown letter, within a join or a division, is not copied for its own reason.
 Letter unknownOf(const Sound& a, const Sound& b) {
-  return {'x', true, !a.trusted || !b.trusted ? LetterRepair::NotTrusted : LetterRepair::UnknownCode};
+  return {'x', true, !a.trusted || !b.trusted ? LetterRepair::NotTrusted : LetterRepair::UnknownCode,
+          std::min(a.confidence, b.confidence)};
 }
 
 // One join (two heard letters -> one) or division (one -> two) at heard letter `at`.
@@ -135,8 +137,8 @@ void addDivisions(std::span<const Sound> run, std::vector<Mend>& out) {
       if (head >= 0 && rest >= 0) {
         out.push_back({i,
                        1,
-                       {Letter{kHexDigits[head], true, LetterRepair::Divided},
-                        Letter{kHexDigits[rest], true, LetterRepair::Divided}}});
+                       {Letter{kHexDigits[head], true, LetterRepair::Divided, s.confidence},
+                        Letter{kHexDigits[rest], true, LetterRepair::Divided, s.confidence}}});
       }
     }
   }
@@ -153,7 +155,7 @@ void addJoins(std::span<const Sound> run, std::vector<Mend>& out) {
       // with a hex letter's five at most the other was an E.
       if (elementCount(a.bits) + elementCount(b.bits) == 1) out.push_back({i, 2, {unknownOf(a, b)}});
     } else if (const int hex = hexValue(joined(a.bits, b.bits)); hex >= 0) {
-      out.push_back({i, 2, {Letter{kHexDigits[hex], true, LetterRepair::Joined}}});
+      out.push_back({i, 2, {Letter{kHexDigits[hex], true, LetterRepair::Joined, std::min(a.confidence, b.confidence)}}});
     }
   }
 }
@@ -198,10 +200,12 @@ class Consensus {
   void write(RunReading& out) const {
     out.letters.clear();
     out.repairs.clear();
+    out.confidence.clear();
     for (std::size_t k = 0; k < length; ++k) {
       Letter l = letters[k];
-      if (differs[k]) l = {'x', true, LetterRepair::TwoReadings};
+      if (differs[k]) l = {'x', true, LetterRepair::TwoReadings, l.confidence};
       out.letters += l.c;
+      out.confidence.push_back(l.confidence);
       if (l.repaired) out.repairs.push_back({static_cast<std::uint8_t>(k), l.why});
     }
   }
@@ -277,7 +281,9 @@ bool readRun(std::span<const Sound> run, std::size_t length, std::size_t mostDou
     // The run as heard: the common case, kept quick.
     out.letters.resize(length);
     out.repairs.clear();
+    out.confidence.resize(length);
     for (std::size_t k = 0; k < length; ++k) {
+      out.confidence[k] = run[k].confidence;
       if (run[k].trusted && run[k].hex >= 0) {
         out.letters[k] = kHexDigits[run[k].hex];
       } else {

@@ -47,6 +47,7 @@ struct Sound {
   std::int8_t hex = -1;       // hexValue(bits)
   bool unrecognised = false;  // printed as a code the decoder did not know
   bool trusted = true;        // heard at kTrustedConfidence or better
+  float confidence = 1;       // as heard: 1 for text
   bool wordStart = false;     // after a blank, a line end or a pause
   Place place;
 };
@@ -68,6 +69,7 @@ struct RepairedLetter {
 struct RunReading {
   std::string letters;  // '0'-'9', 'A'-'F' and 'x'
   std::vector<RepairedLetter> repairs;
+  std::vector<float> confidence;  // each letter's: the least of the heard letters it was read from
 };
 
 // Joins or divisions a frame of `length` letters may need: 2, or 1 below 16 letters, as a
