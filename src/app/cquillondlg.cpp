@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cquillondlg.h"
 
+#include <QActionGroup>
+#include <QApplication>
 #include <QBackingStore>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -16,6 +19,7 @@
 #include <QRegion>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QUrl>
 #include <QWindow>
 #include <algorithm>
@@ -23,6 +27,8 @@
 
 #include "clockfield.h"
 #include "core/check.h"
+#include "core/decodertext.h"
+#include "core/framefinder.h"
 #include "core/hint.h"
 #include "dialogtemplate.h"
 #include "frames/framelist.h"
@@ -38,6 +44,7 @@ namespace {
 constexpr int kClockPeriodMs = 50;
 constexpr int kExitCommand = 32771;
 constexpr const char* kKeepLogSetting = "log/keep";
+constexpr const char* kEightLettersSetting = "paste/eightLetters";
 
 QString fromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -130,6 +137,27 @@ void CQuillonDlg::createMenu() {
   QAction* exit = file->addAction(tr("E&xit"));
   exit->setObjectName(controlName(kExitCommand));
   connect(exit, &QAction::triggered, this, &CQuillonDlg::OnExitCommand);
+  QMenu* edit = menuBar->addMenu(tr("&Edit"));
+  edit->addAction(tr("&Paste Decoder Text"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V), this,
+                  [this] { pasteDecoderText(QApplication::clipboard()->text()); });
+  // A frame of a length several frames share is checked as the operator says, or not at all.
+  QMenu* eight = edit->addMenu(tr("&Eight Letters in Decoder Text Are"));
+  eightLetters = new QActionGroup(this);
+  const QString chosen = QSettings().value(kEightLettersSetting).toString();
+  for (const FrameRule* frame : allFrames()) {
+    if (frame->letters != 8) continue;
+    QAction* item = eight->addAction(fromUtf8(frame->label));
+    item->setData(fromUtf8(frame->name));
+    item->setCheckable(true);
+    item->setChecked(item->data().toString() == chosen);
+    eightLetters->addAction(item);
+  }
+  QAction* neither = eight->addAction(tr("Not Decoded"));
+  neither->setCheckable(true);
+  neither->setChecked(!eightLetters->checkedAction());
+  eightLetters->addAction(neither);
+  connect(eightLetters, &QActionGroup::triggered, this,
+          [](QAction* item) { QSettings().setValue(kEightLettersSetting, item->data()); });
   QMenu* view = menuBar->addMenu(tr("&View"));
   view->addAction(tr("&Telemetry Chart"), this, &CQuillonDlg::showChart);
 }
@@ -168,9 +196,10 @@ void CQuillonDlg::createControls() {
     named->setAccessibleName(label->text());
   }
   for (Placed& control : placed) control.at = control.widget->geometry();
-  setMinimumSize(designSize + QSize(0, menuHeight));
+  status = new QStatusBar(this);
+  status->setSizeGripEnabled(true);
+  setMinimumSize(designSize + QSize(0, menuHeight + status->sizeHint().height()));
   resize(minimumSize());
-  setSizeGripEnabled(true);
 
   // Tab order: each frame's input and button in the list's order, the result box, the clock.
   QWidgetList tabOrder;
@@ -222,8 +251,10 @@ void CQuillonDlg::OnExitCommand() { accept(); }
 
 void CQuillonDlg::resizeEvent(QResizeEvent* event) {
   const int menuHeight = menuBar->sizeHint().height();
+  const int statusHeight = status->sizeHint().height();
   menuBar->setGeometry(0, 0, width(), menuHeight);
-  client->resize(width(), height() - menuHeight);
+  client->resize(width(), height() - menuHeight - statusHeight);
+  status->setGeometry(0, height() - statusHeight, width(), statusHeight);
   // The result box takes the room the window has beyond the template.
   const QSize extra = (client->size() - designSize).expandedTo(QSize(0, 0));
   for (const Placed& control : placed) {
@@ -268,22 +299,59 @@ ResultBox* CQuillonDlg::resultBox() const { return qobject_cast<ResultBox*>(cont
 
 ClockField* CQuillonDlg::clockField(int id) const { return qobject_cast<ClockField*>(control(id)); }
 
-void CQuillonDlg::OnCheckFrame(const FrameRule& frame) {
+bool CQuillonDlg::OnCheckFrame(const FrameRule& frame, const std::optional<stm::ClockReading>& heard) {
   const std::string typed = input(frame)->text().toStdString();
-  const auto texts = checkTexts(frame, typed, clockSource(), LineEnd::Lf);
+  const auto texts = checkTexts(frame, typed, heard ? *heard : clockSource(), LineEnd::Lf);
   if (!texts) {
     messageBoxes->inform(this, fromUtf8(kWrongLengthCaption), fromUtf8(wrongLengthText(frame)));
-    return;
+    return false;
   }
   // The record is on the disk before the report appears: closing or losing the dialog
   // after a report never loses its record.
   const bool logged = !keepLog->isChecked() || writeLog(texts->record);
   appendToResultBox(texts->report);
   if (chart) chart->addRecord(texts->record);
-  if (logged || logFailureTold) return;
+  if (logged || logFailureTold) return true;
   logFailureTold = true;
   messageBoxes->inform(this, QString::fromLatin1(kApplicationName),
                        fromUtf8(logFailureText(logPath().toStdString(), lastLogError)));
+  return true;
+}
+
+void CQuillonDlg::pasteDecoderText(const QString& text) {
+  std::vector<std::size_t> lengths;
+  for (const FrameRule* frame : allFrames()) lengths.push_back(frame->letters);
+  std::vector<FoundFrame> found;
+  FrameFinder finder(lengths, [&found](const FoundFrame& frame) { found.push_back(frame); });
+  finder.feed(text.toStdString());
+  finder.finish();
+  const QString eight = eightLetters->checkedAction() ? eightLetters->checkedAction()->data().toString() : QString();
+  QStringList said{found.size() == 1 ? tr("Paste Decoder Text: 1 frame found")
+                                     : tr("Paste Decoder Text: %1 frames found").arg(found.size())};
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    const FrameRule* frame = nullptr;
+    for (const FrameRule* candidate : allFrames()) {
+      if (candidate->letters != found[i].letters.size() || !input(*candidate)) continue;
+      const bool shared = std::count_if(allFrames().begin(), allFrames().end(),
+                                        [&](const FrameRule* f) { return f->letters == candidate->letters; }) > 1;
+      if (!shared || fromUtf8(candidate->name) == eight) frame = candidate;
+    }
+    const QString which = tr("frame %1").arg(i + 1);
+    if (!frame) {
+      said << tr("%1 (%2 letters) not decoded: Edit > Eight Letters in Decoder Text Are")
+                  .arg(which)
+                  .arg(found[i].letters.size());
+      continue;
+    }
+    // As if typed and its button pressed, at the time its line gives, if any.
+    input(*frame)->setText(QString::fromStdString(found[i].letters));
+    std::optional<stm::ClockReading> heard;
+    if (found[i].time) heard = stm::readingAt(stm::utcInstant(*found[i].time));
+    OnCheckFrame(*frame, heard);
+    const std::string notCopied = notCopiedText(found[i]);
+    if (!notCopied.empty()) said << which + tr(": %1 not copied").arg(fromUtf8(notCopied));
+  }
+  status->showMessage(said.join(QStringLiteral("; ")));
 }
 
 bool CQuillonDlg::writeLog(const std::string& record) {
@@ -294,6 +362,26 @@ bool CQuillonDlg::writeLog(const std::string& record) {
 
 void CQuillonDlg::OnChangeFrame(const FrameRule& frame) {
   QLineEdit* box = input(frame);
+  // Several characters at once are a paste (or a drop): the beacon word, blanks and line
+  // breaks in them are dropped, as quillon-decode drops them from its lines, and the guard
+  // then sees the letters alone. Typing is guarded as it is.
+  const QString before = std::exchange(typedBefore[&frame], box->text());
+  const QString now = box->text();
+  qsizetype head = 0, tail = 0;
+  while (head < std::min(before.size(), now.size()) && before[head] == now[head]) ++head;
+  while (tail < std::min(before.size(), now.size()) - head &&
+         before[before.size() - 1 - tail] == now[now.size() - 1 - tail])
+    ++tail;
+  const QString inserted = now.mid(head, now.size() - head - tail);
+  if (inserted.size() > 1) {
+    const QString letters = fromUtf8(pastedLetters(inserted.toStdString()));
+    if (letters != inserted) {
+      typedBefore[&frame] = before;
+      box->setText(now.left(head) + letters + now.right(tail));  // raises the guard on the letters
+      box->setCursorPosition(static_cast<int>(head + letters.size()));
+      return;
+    }
+  }
   // Counted and cut by characters, so an emoji at the limit stays whole or goes whole.
   const auto cut = cutToFrameLength(frame, box->text().toStdString());
   if (cut) {

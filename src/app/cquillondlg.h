@@ -32,9 +32,11 @@
 #include "time/clocksnapshot.h"
 
 class QAction;
+class QActionGroup;
 class QLineEdit;
 class QMenuBar;
 class QPushButton;
+class QStatusBar;
 
 namespace quillon::app {
 
@@ -65,11 +67,17 @@ class CQuillonDlg : public QDialog {
   ResultBox* resultBox() const;
   ClockField* clockField(int id) const;
 
+  // The line at the window's foot that tells what a paste or a recording gave.
+  QStatusBar* statusLine() const { return status; }
+
   QString logPath() const;
   // Writes the result box as UTF-8 text, all or nothing: an earlier file of that name is
   // replaced only by a whole one. False, after telling the operator, on failure.
   bool saveResults(const QString& path);
   TelemetryChart* showChart();
+  // Checks every frame in a CW decoder's text as if typed and its button pressed; says on
+  // the status line what was found and which letters were not copied.
+  void pasteDecoderText(const QString& text);
 
  private slots:
   void OnClockTick();
@@ -85,8 +93,9 @@ class CQuillonDlg : public QDialog {
   bool InitializeDialog();
   bool FilterEnterAndEscape(const QEvent* event) const;
 
-  // Every frame's "Check !" and every frame's input guard and hint.
-  void OnCheckFrame(const FrameRule& frame);
+  // Every frame's "Check !" and every frame's input guard and hint. A check reads the clock
+  // unless the frame was heard at a time of its own. False when the length was refused.
+  bool OnCheckFrame(const FrameRule& frame, const std::optional<stm::ClockReading>& heard = std::nullopt);
   void OnChangeFrame(const FrameRule& frame);
   void showHint(const FrameRule& frame);
   bool writeLog(const std::string& record);
@@ -117,7 +126,10 @@ class CQuillonDlg : public QDialog {
   QTimer clockTimer;
   CursorRest cursorRest{std::chrono::seconds(10)};  // as long as GNOME's text fields blink
   QMenuBar* menuBar = nullptr;
+  QStatusBar* status = nullptr;
   QAction* keepLog = nullptr;
+  QActionGroup* eightLetters = nullptr;  // what 8-letter frames in decoder text are
+  QHash<const FrameRule*, QString> typedBefore;  // each input's text before its last change
   bool logFailureTold = false;
   std::string lastLogError;
   QPointer<TelemetryChart> chart;

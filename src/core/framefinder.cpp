@@ -14,6 +14,24 @@ const std::uint64_t kBeaconCodes = std::uint64_t{morseBits("-")} << 48 |
 
 }  // namespace
 
+std::string notCopiedText(const FoundFrame& frame) {
+  std::vector<std::string> marked;
+  for (const RepairedLetter& r : frame.repairs) {
+    const char* why = r.why == LetterRepair::UnknownCode   ? "unknown code"
+                      : r.why == LetterRepair::NotHex      ? "not hexadecimal"
+                      : r.why == LetterRepair::NotTrusted  ? "heard with doubt"
+                      : r.why == LetterRepair::TwoReadings ? "two readings"
+                                                           : nullptr;  // mended, and copied
+    if (why) marked.push_back(std::to_string(r.letter + 1) + " (" + why + ")");
+  }
+  std::string text;
+  for (std::size_t i = 0; i < marked.size(); ++i) {
+    text += i == 0 ? (marked.size() == 1 ? "letter " : "letters ") : i + 1 == marked.size() ? " and " : ", ";
+    text += marked[i];
+  }
+  return text;
+}
+
 FrameFinder::FrameFinder(std::vector<std::size_t> lengthsToFind, Sink sink)
     : lengths(std::move(lengthsToFind)), sink(std::move(sink)) {
   std::sort(lengths.begin(), lengths.end(), std::greater<>());
@@ -92,7 +110,7 @@ void FrameFinder::onBreak(Gap gap) {
     }
     if (!run.empty()) {  // letters only while a run is read
       ends.push_back(run.size());
-      if (readFrame()) return emit();
+      if (readFrame()) return handOut();
     }
   }
   // Letters that are no frame yet may go on after a line's end: all could be in a frame, and
@@ -122,7 +140,7 @@ void FrameFinder::startRun(std::uint64_t beaconFirst, bool exact) {
 void FrameFinder::endRun(std::size_t keep) {
   run.resize(std::min(keep, run.size()));
   while (!ends.empty() && ends.back() > run.size()) ends.pop_back();
-  if (readFrame()) return emit();
+  if (readFrame()) return handOut();
   clearRun();
 }
 
@@ -141,7 +159,7 @@ bool FrameFinder::readFrame() {
   return false;
 }
 
-void FrameFinder::emit() {
+void FrameFinder::handOut() {
   clearRun();
   frame.letters = reading.letters;
   frame.repairs = reading.repairs;

@@ -24,6 +24,7 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -42,6 +43,10 @@ struct FoundFrame {
   Place last;                             // the frame's last heard letter
   std::optional<stm::CalendarTime> time;  // the reception time that starts that line
 };
+
+// The letters of a frame marked not copied, with why: "letters 5 (unknown code) and 9 (not
+// hexadecimal)"; empty when there are none.
+std::string notCopiedText(const FoundFrame& frame);
 
 class FrameFinder : private SoundListener {
  public:
@@ -71,7 +76,7 @@ class FrameFinder : private SoundListener {
   // half of them, after a damaged one a quarter, as chatter and noise damage it far more often.
   std::size_t mostDoubt(std::size_t length) const;
   void endRun(std::size_t keep);  // the run's first `keep` letters, read as a frame if they are one
-  void emit();                    // hands out `reading` as the frame of the run
+  void handOut();                 // hands out `reading` as the frame of the run
   void clearRun();
   // The reading of the run's letters up to a word's end: the fewest repairs, then the most
   // letters. False when they are no frame (yet).

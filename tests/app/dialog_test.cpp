@@ -165,6 +165,10 @@ class DialogTest : public QObject {
     QTest::newRow("emoji across the cut") << QByteArray("hk") << kHouseKeeping.left(21) + emoji + "Z"
                                           << kHouseKeeping.left(21) + emoji << Box{"Quillon", "Over 22 letters!"};
     QTest::newRow("17 letters") << QByteArray("satpda") << "89D0A7688A5C3E1F9" << "89D0A7688A5C3E1F" << Box{"Quillon", "Over 16 letters!"};
+    // A paste is cleaned of the beacon word, blanks and line breaks first; typing is not.
+    QTest::newRow("beacon word and groups") << QByteArray("hk") << "TNGR 89D0 A768 2047 2FBC A7A0 1F\n" << kHouseKeeping << Box{};
+    QTest::newRow("a leading blank") << QByteArray("hk") << " " + kHouseKeeping << kHouseKeeping << Box{};
+    QTest::newRow("cleaned, then guarded") << QByteArray("sat") << "tngr 89D0 A7689" << "89D0A768" << Box{"Quillon", "Over 8 letters!"};
   }
   void boxesOfTheGuardsAndChecks() {
     QFETCH(QByteArray, frame);
@@ -176,10 +180,28 @@ class DialogTest : public QObject {
     f->input(frame)->setFocus();
     QTest::keySequence(f->input(frame), QKeySequence::Paste);
     if (after.isEmpty()) f->click(frame);
-    QCOMPARE(f->boxes, std::vector<Box>{box});
+    QCOMPARE(f->boxes, box.first.isEmpty() ? std::vector<Box>{} : std::vector<Box>{box});
     QCOMPARE(f->input(frame)->text(), after.isEmpty() ? pasted : after);
     QCOMPARE(f->box()->toPlainText(), QStringLiteral("note"));
     QVERIFY(f->log().isEmpty());
+  }
+
+  // Every frame in a decoder's text is checked as if typed, at its line's time if it has one;
+  // an 8-letter frame as the operator says, and the status line tells what was found.
+  void pasteDecoderTextChecksEveryFrame() {
+    const QString text = QStringLiteral("2026-12-07T03:10:12Z TNGR 89D0A76820472FBCA7A01F\nTNGR 8A5C3E1F cq\nT*R 89D0A768*A5C3E1F");
+    f->dlg->pasteDecoderText(text);
+    QVERIFY(f->box()->toPlainText().startsWith(QStringLiteral("Tanager CW House Keeping Status\nUTC : 2026/12/07 03:10:12:000")));
+    QCOMPARE(f->input("satpda")->text(), QStringLiteral("89D0A768xA5C3E1F"));
+    QCOMPARE(f->log().count('\n'), 2);
+    QCOMPARE(f->dlg->statusLine()->currentMessage(),
+             QStringLiteral("Paste Decoder Text: 3 frames found; frame 2 (8 letters) not decoded: Edit > Eight Letters in "
+                            "Decoder Text Are; frame 3: letter 9 (unknown code) not copied"));
+    f->dlg->findChild<QMenuBar*>()->actions()[1]->menu()->actions()[1]->menu()->actions()[1]->trigger();  // PDA Status
+    f->dlg->pasteDecoderText(text);
+    QCOMPARE(f->input("pda")->text(), QStringLiteral("8A5C3E1F"));
+    QCOMPARE(f->log().count('\n'), 5);
+    QSettings().clear();
   }
 
   void hintFollowsEveryKey() {
@@ -366,7 +388,8 @@ class DialogTest : public QObject {
   // its text, to the left where the control it names leaves no room, and a clock field's
   // label stands on its field's rows. A larger window's room goes to the result box.
   void layoutFollowsTheTemplate() {
-    const QSize design = f->pixels(0, 0, 470, mainDialogTemplate().height).size() + QSize(0, f->dlg->findChild<QMenuBar*>()->height());
+    const QSize design = f->pixels(0, 0, 470, mainDialogTemplate().height).size() +
+                         QSize(0, f->dlg->findChild<QMenuBar*>()->height() + f->dlg->statusLine()->height());
     QCOMPARE(f->dlg->size(), design);
     for (QSize extra : {QSize(0, 0), QSize(130, 90), QSize(-40, -30)}) {
       const QSize room = extra.expandedTo(QSize(0, 0));
@@ -433,7 +456,8 @@ class DialogTest : public QObject {
       for (QAction* item : menu->menu()->actions()) items << item->text();
     }
     QCOMPARE(items.join('|'),
-             QStringLiteral("&File|&Save Results As...|Open &Log Folder|&Keep a Log||E&xit|&View|&Telemetry Chart"));
+             QStringLiteral("&File|&Save Results As...|Open &Log Folder|&Keep a Log||E&xit|&Edit|&Paste Decoder Text|"
+                            "&Eight Letters in Decoder Text Are|&View|&Telemetry Chart"));
   }
 };
 
