@@ -2,10 +2,9 @@
 #include "cli/listen.h"
 
 #include <cmath>
-#include <deque>
 #include <vector>
 
-#include "audio/cwdecoder.h"
+#include "audio/beaconlistener.h"
 #include "audio/soundfile.h"
 #include "audio/transcript.h"
 #include "core/json.h"
@@ -13,9 +12,6 @@
 namespace quillon::cli {
 
 namespace {
-
-// Letters kept for the measures of a frame: the longest frame, its beacon word and repairs.
-constexpr std::size_t kKeptLetters = 64;
 
 // The value to 1/scale: the shortest digits of the double nearest to it.
 void appendRounded(std::string& out, std::string_view key, double value, double scale) {
@@ -26,24 +22,16 @@ void appendRounded(std::string& out, std::string_view key, double value, double 
 }
 
 // The JSON members of a frame heard: where it starts and the signal over its letters.
-std::string heardMembers(const FoundFrame& frame, const std::deque<audio::AudioLetter>& recent) {
-  audio::SignalMeasure sum;
-  int letters = 0;
-  for (const audio::AudioLetter& l : recent) {
-    if (l.heard.startS < frame.place.startS || l.heard.startS > frame.last.startS) continue;
-    sum.wpm += l.signal.wpm, sum.toneHz += l.signal.toneHz, sum.snrDb += l.signal.snrDb;
-    ++letters;
-  }
-  const double n = std::max(letters, 1);
+std::string heardMembers(const audio::HeardFrame& frame) {
   std::string out;
-  appendRounded(out, "offsetS", frame.place.startS, 1000);
-  appendRounded(out, "wpm", sum.wpm / n, 10);
-  appendRounded(out, "toneHz", sum.toneHz / n, 10);
-  appendRounded(out, "snrDb", sum.snrDb / n, 10);
+  appendRounded(out, "offsetS", frame.found.place.startS, 1000);
+  appendRounded(out, "wpm", frame.signal.wpm, 10);
+  appendRounded(out, "toneHz", frame.signal.toneHz, 10);
+  appendRounded(out, "snrDb", frame.signal.snrDb, 10);
   out += R"(,"confidence":[)";
-  for (std::size_t i = 0; i < frame.confidence.size(); ++i) {
+  for (std::size_t i = 0; i < frame.found.confidence.size(); ++i) {
     if (i > 0) out += ',';
-    appendJsonNumber(out, std::round(frame.confidence[i] * 1000) / 1000);
+    appendJsonNumber(out, std::round(frame.found.confidence[i] * 1000) / 1000);
   }
   out += ']';
   return out.substr(1);  // without its first comma
@@ -85,12 +73,8 @@ void listenTo(const std::string& path, const FrameRoutes& routes, FoundReports& 
   const std::optional<std::chrono::system_clock::time_point> start =
       options.start ? options.start : satnogs ? std::optional<std::chrono::system_clock::time_point>(*satnogs)
                                               : std::nullopt;
-  audio::DecoderOptions decoding{file->sampleRate(), {}};
-  if (!options.text) decoding.alphabet = audio::kBeaconAlphabet;
-  audio::CwDecoder decoder(decoding);
-
-  std::deque<audio::AudioLetter> recent;
-  FrameFinder finder(routes.lengths(), [&](const FoundFrame& found) {
+  const auto onFrame = [&](const audio::HeardFrame& heard) {
+    const FoundFrame& found = heard.found;
     const FrameRule* frame = routes.frameOf(found.letters.size());
     char at[32];
     std::snprintf(at, sizeof at, "%.3f s", found.place.startS);
@@ -98,26 +82,32 @@ void listenTo(const std::string& path, const FrameRoutes& routes, FoundReports& 
       ++result.refused;
       return sink.tell(notDecodedText(path + " at " + at, found, routes));
     }
-    std::optional<stm::ClockReading> heard;
-    if (start) {
-      // To the millisecond, as "offsetS" has it.
-      heard = stm::readingAt(*start + std::chrono::milliseconds(std::llround(found.place.startS * 1000)));
-    }
-    reports.append(*frame, found.letters, heard, path, heardMembers(found, recent), sink.buffer());
+    std::optional<stm::ClockReading> reading;
+    // To the millisecond, as "offsetS" has it.
+    if (start) reading = stm::readingAt(*start + std::chrono::milliseconds(std::llround(found.place.startS * 1000)));
+    reports.append(*frame, found.letters, reading, path, heardMembers(heard), sink.buffer());
     ++result.reports;
-  });
+    sink.flushIfFull();
+  };
+  // Reports hear the beacon's letters only; --text hears every letter Morse has.
+  std::optional<audio::BeaconListener> listener;
+  std::optional<audio::CwDecoder> everything;
+  if (options.text) {
+    everything.emplace(audio::DecoderOptions{file->sampleRate(), {}});
+  } else {
+    listener.emplace(file->sampleRate(), routes.lengths(), onFrame);
+  }
+  const audio::CwDecoder& decoder = listener ? listener->decoder() : *everything;
   audio::Transcript transcript;
   const auto take = [&] {
-    for (const audio::AudioLetter& letter : decoder.takeLetters()) {
-      if (options.text) {
+    if (listener) {
+      listener->takeHeard();  // shown by the dialog only
+    } else {
+      for (const audio::AudioLetter& letter : everything->takeLetters()) {
         std::string& out = sink.buffer();
         transcript.add(letter.heard, out);
         if (transcript.lineEnded()) out += lineEnd(options.lineEnd);
-        continue;
       }
-      recent.push_back(letter);
-      if (recent.size() > kKeptLetters) recent.pop_front();
-      finder.hear(letter.heard);
     }
     sink.flushIfFull();
   };
@@ -126,7 +116,7 @@ void listenTo(const std::string& path, const FrameRoutes& routes, FoundReports& 
   std::vector<float> samples(16384);
   try {
     while (const std::size_t n = file->read(samples)) {
-      decoder.feed(std::span(samples).first(n));
+      listener ? listener->feed(std::span(samples).first(n)) : everything->feed(std::span(samples).first(n));
       take();
       bar.show(decoder.secondsFed());
       // A stream from standard input shows its reports as they are heard.
@@ -136,9 +126,8 @@ void listenTo(const std::string& path, const FrameRoutes& routes, FoundReports& 
     result.readFailed = true;
     sink.tell(path + ": " + e.what());
   }
-  decoder.finish();
+  listener ? listener->finish() : everything->finish();
   take();
-  finder.finish();
   if (options.text && !transcript.open().empty()) (sink.buffer() += transcript.open()) += lineEnd(options.lineEnd);
   if (file->cutShort()) {
     result.readFailed = true;
