@@ -8,6 +8,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QGroupBox>
 #include <QIcon>
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRegion>
 #include <QSettings>
@@ -34,6 +36,7 @@
 #include "frames/framelist.h"
 #include "hintlabel.h"
 #include "log/logwriter.h"
+#include "recordingreader.h"
 #include "telemetrychart.h"
 #include "wholefile.h"
 
@@ -127,6 +130,10 @@ CQuillonDlg::~CQuillonDlg() = default;
 void CQuillonDlg::createMenu() {
   menuBar = new QMenuBar(this);
   QMenu* file = menuBar->addMenu(tr("&File"));
+  file->addAction(tr("Open &Recording..."), QKeySequence::Open, this, [this] {
+    openRecordings(QFileDialog::getOpenFileNames(this, tr("Open Recording"), QString(),
+                                                 tr("Recordings (*.wav *.flac *.ogg *.oga);;All files (*)")));
+  });
   file->addAction(tr("&Save Results As..."), QKeySequence::Save, this, &CQuillonDlg::askToSave);
   file->addAction(tr("Open &Log Folder"), this, &CQuillonDlg::openLogFolder);
   keepLog = file->addAction(tr("&Keep a Log"));
@@ -325,33 +332,90 @@ void CQuillonDlg::pasteDecoderText(const QString& text) {
   FrameFinder finder(lengths, [&found](const FoundFrame& frame) { found.push_back(frame); });
   finder.feed(text.toStdString());
   finder.finish();
-  const QString eight = eightLetters->checkedAction() ? eightLetters->checkedAction()->data().toString() : QString();
   QStringList said{found.size() == 1 ? tr("Paste Decoder Text: 1 frame found")
                                      : tr("Paste Decoder Text: %1 frames found").arg(found.size())};
   for (std::size_t i = 0; i < found.size(); ++i) {
-    const FrameRule* frame = nullptr;
-    for (const FrameRule* candidate : allFrames()) {
-      if (candidate->letters != found[i].letters.size() || !input(*candidate)) continue;
-      const bool shared = std::count_if(allFrames().begin(), allFrames().end(),
-                                        [&](const FrameRule* f) { return f->letters == candidate->letters; }) > 1;
-      if (!shared || fromUtf8(candidate->name) == eight) frame = candidate;
-    }
-    const QString which = tr("frame %1").arg(i + 1);
-    if (!frame) {
-      said << tr("%1 (%2 letters) not decoded: Edit > Eight Letters in Decoder Text Are")
-                  .arg(which)
-                  .arg(found[i].letters.size());
-      continue;
-    }
-    // As if typed and its button pressed, at the time its line gives, if any.
-    input(*frame)->setText(QString::fromStdString(found[i].letters));
+    // At the time its line gives, if any.
     std::optional<stm::ClockReading> heard;
     if (found[i].time) heard = stm::readingAt(stm::utcInstant(*found[i].time));
-    OnCheckFrame(*frame, heard);
-    const std::string notCopied = notCopiedText(found[i]);
-    if (!notCopied.empty()) said << which + tr(": %1 not copied").arg(fromUtf8(notCopied));
+    said << checkFound(found[i], tr("frame %1").arg(i + 1), heard);
   }
+  said.removeAll(QString());
   status->showMessage(said.join(QStringLiteral("; ")));
+}
+
+QString CQuillonDlg::checkFound(const FoundFrame& found, const QString& which,
+                                const std::optional<stm::ClockReading>& heard) {
+  const QString eight = eightLetters->checkedAction() ? eightLetters->checkedAction()->data().toString() : QString();
+  const FrameRule* frame = nullptr;
+  for (const FrameRule* candidate : allFrames()) {
+    if (candidate->letters != found.letters.size() || !input(*candidate)) continue;
+    const bool shared = std::count_if(allFrames().begin(), allFrames().end(),
+                                      [&](const FrameRule* f) { return f->letters == candidate->letters; }) > 1;
+    if (!shared || fromUtf8(candidate->name) == eight) frame = candidate;
+  }
+  if (!frame) {
+    return tr("%1 (%2 letters) not decoded: Edit > Eight Letters in Decoder Text Are")
+        .arg(which)
+        .arg(found.letters.size());
+  }
+  input(*frame)->setText(QString::fromStdString(found.letters));
+  OnCheckFrame(*frame, heard);
+  const std::string notCopied = notCopiedText(found);
+  return notCopied.empty() ? QString() : which + tr(": %1 not copied").arg(fromUtf8(notCopied));
+}
+
+void CQuillonDlg::openRecordings(const QStringList& paths) {
+  recordingsToRead << paths;
+  if (!recordings) {
+    recordings = new RecordingReader(this);
+    connect(recordings, &RecordingReader::frameHeard, this, [this](const audio::HeardFrame& frame) {
+      // From the recording's start, or as heard now.
+      std::optional<stm::ClockReading> heard;
+      if (recordings->start()) {
+        heard = stm::readingAt(*recordings->start() +
+                               std::chrono::milliseconds(std::llround(frame.found.place.startS * 1000)));
+      }
+      ++framesHeard;
+      char at[32];
+      std::snprintf(at, sizeof at, "%.1f s", frame.found.place.startS);
+      heardSaid << checkFound(frame.found, tr("the frame at %1").arg(QLatin1StringView(at)), heard);
+    });
+    connect(recordings, &RecordingReader::finished, this, [this](const QString& problem) {
+      recordingProgress->reset();
+      heardSaid.removeAll(QString());
+      const QString name = QFileInfo(recordingPath).fileName();
+      heardSaid.prepend(framesHeard == 1 ? tr("%1: 1 frame heard").arg(name)
+                                         : tr("%1: %2 frames heard").arg(name).arg(framesHeard));
+      if (!problem.isEmpty()) heardSaid << problem;
+      status->showMessage(heardSaid.join(QStringLiteral("; ")));
+      readNextRecording();
+    });
+  }
+  if (!recordings->running()) readNextRecording();
+}
+
+void CQuillonDlg::readNextRecording() {
+  if (recordingsToRead.isEmpty()) return;
+  recordingPath = recordingsToRead.takeFirst();
+  heardSaid.clear();
+  framesHeard = 0;
+  if (!recordingProgress) {
+    recordingProgress = new QProgressDialog(this);
+    recordingProgress->setWindowTitle(tr("Open Recording"));
+    recordingProgress->setMinimumDuration(500);
+    auto* ticks = new QTimer(recordingProgress);
+    connect(ticks, &QTimer::timeout, this, [this] { recordingProgress->setValue(recordings->percent()); });
+    ticks->start(100);
+    connect(recordingProgress, &QProgressDialog::canceled, this, [this] {
+      recordingsToRead.clear();
+      recordings->cancel();
+    });
+  }
+  recordingProgress->setLabelText(tr("Listening to %1").arg(QFileInfo(recordingPath).fileName()));
+  recordingProgress->setRange(0, 100);
+  recordingProgress->setValue(0);
+  recordings->read(recordingPath);
 }
 
 bool CQuillonDlg::writeLog(const std::string& record) {

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "core/frame.h"
+#include "core/framefinder.h"
 #include "cursorrest.h"
 #include "dialogtemplate.h"
 #include "dialogunits.h"
@@ -35,12 +36,14 @@ class QAction;
 class QActionGroup;
 class QLineEdit;
 class QMenuBar;
+class QProgressDialog;
 class QPushButton;
 class QStatusBar;
 
 namespace quillon::app {
 
 class ClockField;
+class RecordingReader;
 class TelemetryChart;
 
 // The caption of the guards' boxes, and the name the application runs under.
@@ -78,6 +81,10 @@ class CQuillonDlg : public QDialog {
   // Checks every frame in a CW decoder's text as if typed and its button pressed; says on
   // the status line what was found and which letters were not copied.
   void pasteDecoderText(const QString& text);
+  // Decodes recordings one after the other, with a progress bar that can be cancelled; each
+  // frame heard is checked as a pasted one is, timed from the recording's start when its name
+  // tells it (a SatNOGS recording), else at the moment it is heard.
+  void openRecordings(const QStringList& paths);
 
  private slots:
   void OnClockTick();
@@ -97,6 +104,10 @@ class CQuillonDlg : public QDialog {
   // unless the frame was heard at a time of its own. False when the length was refused.
   bool OnCheckFrame(const FrameRule& frame, const std::optional<stm::ClockReading>& heard = std::nullopt);
   void OnChangeFrame(const FrameRule& frame);
+  // A frame found in text or heard: checked as if typed into its input and its button
+  // pressed. Says what it cost, or why it was not checked, as a piece of the status line.
+  QString checkFound(const FoundFrame& found, const QString& which, const std::optional<stm::ClockReading>& heard);
+  void readNextRecording();
   void showHint(const FrameRule& frame);
   bool writeLog(const std::string& record);
   void appendToResultBox(const std::string& report);
@@ -130,6 +141,12 @@ class CQuillonDlg : public QDialog {
   QAction* keepLog = nullptr;
   QActionGroup* eightLetters = nullptr;  // what 8-letter frames in decoder text are
   QHash<const FrameRule*, QString> typedBefore;  // each input's text before its last change
+  RecordingReader* recordings = nullptr;
+  QStringList recordingsToRead;
+  QString recordingPath;  // the one being read
+  QStringList heardSaid;  // what the recording being read gave
+  int framesHeard = 0;
+  QProgressDialog* recordingProgress = nullptr;
   bool logFailureTold = false;
   std::string lastLogError;
   QPointer<TelemetryChart> chart;

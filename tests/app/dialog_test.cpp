@@ -19,6 +19,7 @@
 #include "frames/framelist.h"
 #include "hintlabel.h"
 #include "log/logwriter.h"
+#include "support/beaconsignal.h"
 #include "telemetrychart.h"
 
 using namespace quillon;
@@ -204,6 +205,21 @@ class DialogTest : public QObject {
     QSettings().clear();
   }
 
+  // A recording's frames are checked as heard, timed from the start its SatNOGS name gives.
+  void openRecordingChecksEveryFrameHeard() {
+    testsupport::SignalSpec spec;
+    spec.snrDb = 10;
+    const QString path = f->folder.filePath(QStringLiteral("satnogs_42_2026-12-07T03-10-00.wav"));
+    QVERIFY(testsupport::writeSoundFile(path.toStdString(),
+                                        testsupport::makeRecording(spec, "TNGR 89D0A76820472FBCA7A01F | TNGR 8A5C3E1F").samples,
+                                        8000, 0x010002));
+    f->dlg->openRecordings({path, f->folder.filePath(QStringLiteral("none.wav"))});
+    QTRY_VERIFY(f->dlg->statusLine()->currentMessage().startsWith(QStringLiteral("none.wav: 0 frames heard; ")));
+    QVERIFY(f->box()->toPlainText().startsWith(QStringLiteral("Tanager CW House Keeping Status\nUTC : 2026/12/07 03:10:0")));
+    QCOMPARE(f->input("hk")->text(), kHouseKeeping);
+    QCOMPARE(f->log().count('\n'), 1);  // the 8-letter frame is not decoded unless the operator says what it is
+  }
+
   void hintFollowsEveryKey() {
     for (const FrameRule* frame : allFrames()) {
       auto* hint = f->dlg->findChild<QLabel*>(hintName(controlsOf(*frame)->input));
@@ -251,7 +267,7 @@ class DialogTest : public QObject {
   }
 
   void fileMenu() {
-    f->dlg->findChild<QMenuBar*>()->actions()[0]->menu()->actions()[2]->trigger();  // Keep a Log: off
+    f->dlg->findChild<QMenuBar*>()->actions()[0]->menu()->actions()[3]->trigger();  // Keep a Log: off
     f = std::make_unique<Fixture>();  // remembered
     f->check("pda", QStringLiteral("8A5C3E1F"));
     QVERIFY(!QFile::exists(f->dlg->logPath()));
@@ -456,7 +472,7 @@ class DialogTest : public QObject {
       for (QAction* item : menu->menu()->actions()) items << item->text();
     }
     QCOMPARE(items.join('|'),
-             QStringLiteral("&File|&Save Results As...|Open &Log Folder|&Keep a Log||E&xit|&Edit|&Paste Decoder Text|"
+             QStringLiteral("&File|Open &Recording...|&Save Results As...|Open &Log Folder|&Keep a Log||E&xit|&Edit|&Paste Decoder Text|"
                             "&Eight Letters in Decoder Text Are|&View|&Telemetry Chart"));
   }
 };
