@@ -2,6 +2,9 @@
 #include "cquillondlg.h"
 
 #include <QActionGroup>
+#include <QAudioDevice>
+#include <QAudioSource>
+#include <QMediaDevices>
 #include <QApplication>
 #include <QBackingStore>
 #include <QClipboard>
@@ -35,6 +38,8 @@
 #include "dialogtemplate.h"
 #include "frames/framelist.h"
 #include "hintlabel.h"
+#include "listener.h"
+#include "listenpanel.h"
 #include "log/logwriter.h"
 #include "recordingreader.h"
 #include "telemetrychart.h"
@@ -48,6 +53,7 @@ constexpr int kClockPeriodMs = 50;
 constexpr int kExitCommand = 32771;
 constexpr const char* kKeepLogSetting = "log/keep";
 constexpr const char* kEightLettersSetting = "paste/eightLetters";
+constexpr const char* kAudioInputSetting = "listen/input";
 
 QString fromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -134,6 +140,13 @@ void CQuillonDlg::createMenu() {
     openRecordings(QFileDialog::getOpenFileNames(this, tr("Open Recording"), QString(),
                                                  tr("Recordings (*.wav *.flac *.ogg *.oga);;All files (*)")));
   });
+  listen = file->addAction(tr("&Listen"));
+  listen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+  listen->setCheckable(true);
+  connect(listen, &QAction::toggled, this, [this](bool on) { on ? startListening() : stopListening(); });
+  audioInputs = file->addMenu(tr("Listen &To"));
+  connect(audioInputs, &QMenu::aboutToShow, this, &CQuillonDlg::chooseAudioInputs);
+  file->addSeparator();
   file->addAction(tr("&Save Results As..."), QKeySequence::Save, this, &CQuillonDlg::askToSave);
   file->addAction(tr("Open &Log Folder"), this, &CQuillonDlg::openLogFolder);
   keepLog = file->addAction(tr("&Keep a Log"));
@@ -205,6 +218,8 @@ void CQuillonDlg::createControls() {
   for (Placed& control : placed) control.at = control.widget->geometry();
   status = new QStatusBar(this);
   status->setSizeGripEnabled(true);
+  panel = new ListenPanel(this);
+  panel->hide();
   setMinimumSize(designSize + QSize(0, menuHeight + status->sizeHint().height()));
   resize(minimumSize());
 
@@ -257,10 +272,17 @@ void CQuillonDlg::OnClockTick() {
 void CQuillonDlg::OnExitCommand() { accept(); }
 
 void CQuillonDlg::resizeEvent(QResizeEvent* event) {
+  layOutFoot();
+  QDialog::resizeEvent(event);
+}
+
+void CQuillonDlg::layOutFoot() {
   const int menuHeight = menuBar->sizeHint().height();
   const int statusHeight = status->sizeHint().height();
+  const int panelHeight = panel->isVisible() ? panel->sizeHint().height() : 0;
   menuBar->setGeometry(0, 0, width(), menuHeight);
-  client->resize(width(), height() - menuHeight - statusHeight);
+  client->resize(width(), height() - menuHeight - panelHeight - statusHeight);
+  panel->setGeometry(0, height() - statusHeight - panelHeight, width(), panelHeight);
   status->setGeometry(0, height() - statusHeight, width(), statusHeight);
   // The result box takes the room the window has beyond the template.
   const QSize extra = (client->size() - designSize).expandedTo(QSize(0, 0));
@@ -274,7 +296,6 @@ void CQuillonDlg::resizeEvent(QResizeEvent* event) {
     }
     control.widget->setGeometry(at);
   }
-  QDialog::resizeEvent(event);
 }
 
 bool CQuillonDlg::eventFilter(QObject* watched, QEvent* event) {
@@ -499,6 +520,110 @@ TelemetryChart* CQuillonDlg::showChart() {
   chart->show();
   chart->raise();
   return chart;
+}
+
+void CQuillonDlg::chooseAudioInputs() {
+  audioInputs->clear();
+  auto* group = new QActionGroup(audioInputs);
+  const QByteArray chosen = QSettings().value(kAudioInputSetting).toByteArray();
+  const QList<QAudioDevice> inputs = QMediaDevices::audioInputs();
+  for (const QAudioDevice& device : inputs) {
+    QAction* item = audioInputs->addAction(device.description());
+    item->setCheckable(true);
+    item->setChecked(chosen.isEmpty() ? device.isDefault() : device.id() == chosen);
+    group->addAction(item);
+    connect(item, &QAction::triggered, this, [this, id = device.id()] {
+      QSettings().setValue(kAudioInputSetting, id);
+      if (listen->isChecked()) startListening();  // the new input at once
+    });
+  }
+  if (inputs.isEmpty()) audioInputs->addAction(tr("No audio input"))->setEnabled(false);
+}
+
+void CQuillonDlg::startListening() {
+  const QByteArray chosen = QSettings().value(kAudioInputSetting).toByteArray();
+  QAudioDevice input = QMediaDevices::defaultAudioInput();
+  for (const QAudioDevice& device : QMediaDevices::audioInputs()) {
+    if (device.id() == chosen) input = device;
+  }
+  if (input.isNull()) return stopListening(tr("there is no audio input"));
+  QAudioFormat format = input.preferredFormat();
+  // One channel at a rate the decoder takes, where the input offers them.
+  for (const int rate : {format.sampleRate(), 48000, 44100, 16000, 8000}) {
+    QAudioFormat tried = format;
+    tried.setSampleRate(rate);
+    tried.setChannelCount(1);
+    if (rate >= 8000 && rate <= 48000 && input.isFormatSupported(tried)) {
+      format = tried;
+      break;
+    }
+  }
+  stopListening();
+  source = new QAudioSource(input, format, this);
+  connect(source, &QAudioSource::stateChanged, this, [this](QAudio::State state) {
+    if (state == QAudio::StoppedState && source && source->error() != QAudio::NoError)
+      stopListening(tr("the audio input stopped"));
+  });
+  if (!devices) {
+    devices = new QMediaDevices(this);
+    // An input that disappears (unplugged, its server gone) ends listening, and says so.
+    connect(devices, &QMediaDevices::audioInputsChanged, this, [this] {
+      if (!source) return;
+      const QList<QAudioDevice> inputs = QMediaDevices::audioInputs();
+      if (std::none_of(inputs.begin(), inputs.end(), [&](const QAudioDevice& d) { return d.id() == heardFrom; }))
+        stopListening(tr("the audio input is gone"));
+    });
+  }
+  heardFrom = input.id();
+  QIODevice* samples = source->start();
+  if (!samples || source->error() != QAudio::NoError) return stopListening(tr("the audio input cannot be opened"));
+  listenTo(samples, source->format());
+  if (listener->listening()) status->showMessage(tr("Listening to %1").arg(input.description()));
+}
+
+void CQuillonDlg::listenTo(QIODevice* samples, const QAudioFormat& format) {
+  if (!listener) {
+    listener = new Listener(this);
+    connect(listener, &Listener::lettersHeard, panel, &ListenPanel::addLetters);
+    connect(listener, &Listener::spectrumRows, panel->waterfall(), &Waterfall::addRows);
+    connect(listener, &Listener::frameHeard, this, [this](const audio::HeardFrame& frame) {
+      const auto heard = listener->startedAt() + std::chrono::milliseconds(std::llround(frame.found.place.startS * 1000));
+      const stm::ClockReading reading = stm::readingAt(heard);
+      const QString at = QString::fromStdString(stm::timeText(reading.utc, 5));
+      QStringList said{tr("Heard a frame at %1 UTC").arg(at)};
+      said << checkFound(frame.found, tr("it"), reading);
+      said.removeAll(QString());
+      status->showMessage(said.join(QStringLiteral("; ")));
+    });
+  }
+  const QString problem = listener->start(samples, format);
+  if (!problem.isEmpty()) return stopListening(problem);
+  panel->clear();
+  if (!panel->isVisible()) {
+    panel->show();
+    setMinimumHeight(minimumHeight() + panel->sizeHint().height());
+    resize(width(), height() + panel->sizeHint().height());
+  }
+  const QSignalBlocker quiet(listen);
+  listen->setChecked(true);
+}
+
+void CQuillonDlg::stopListening(const QString& why) {
+  if (listener) listener->stop();
+  if (source) {
+    source->disconnect(this);
+    source->stop();
+    source->deleteLater();
+    source = nullptr;
+  }
+  if (panel->isVisible()) {
+    panel->hide();
+    setMinimumHeight(minimumHeight() - panel->sizeHint().height());
+    resize(width(), height() - panel->sizeHint().height());
+  }
+  const QSignalBlocker quiet(listen);
+  listen->setChecked(false);
+  if (!why.isEmpty()) status->showMessage(tr("Not listening: %1").arg(why));
 }
 
 }  // namespace quillon::app

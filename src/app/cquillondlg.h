@@ -14,6 +14,7 @@
 // core and writes texts. The clock, the message boxes and the log folder are seams for
 // the tests.
 
+#include <QByteArray>
 #include <QDialog>
 #include <QHash>
 #include <QPointer>
@@ -34,6 +35,11 @@
 
 class QAction;
 class QActionGroup;
+class QAudioFormat;
+class QAudioSource;
+class QIODevice;
+class QMediaDevices;
+class QMenu;
 class QLineEdit;
 class QMenuBar;
 class QProgressDialog;
@@ -43,6 +49,8 @@ class QStatusBar;
 namespace quillon::app {
 
 class ClockField;
+class ListenPanel;
+class Listener;
 class RecordingReader;
 class TelemetryChart;
 
@@ -85,6 +93,13 @@ class CQuillonDlg : public QDialog {
   // frame heard is checked as a pasted one is, timed from the recording's start when its name
   // tells it (a SatNOGS recording), else at the moment it is heard.
   void openRecordings(const QStringList& paths);
+  // Listens to the receiver: the audio input chosen under File > Listen To, or the samples a
+  // device delivers as the format says (what the audio input hands over, and what a test
+  // feeds). Each frame heard is checked as a pasted one is, timed as heard.
+  void startListening();
+  void listenTo(QIODevice* samples, const QAudioFormat& format);
+  void stopListening(const QString& why = {});
+  ListenPanel* listenPanel() const { return panel; }
 
  private slots:
   void OnClockTick();
@@ -141,7 +156,16 @@ class CQuillonDlg : public QDialog {
   QAction* keepLog = nullptr;
   QActionGroup* eightLetters = nullptr;  // what 8-letter frames in decoder text are
   QHash<const FrameRule*, QString> typedBefore;  // each input's text before its last change
+  void chooseAudioInputs();
+  void layOutFoot();
   RecordingReader* recordings = nullptr;
+  Listener* listener = nullptr;
+  ListenPanel* panel = nullptr;
+  QAudioSource* source = nullptr;
+  QMediaDevices* devices = nullptr;
+  QMenu* audioInputs = nullptr;
+  QAction* listen = nullptr;
+  QByteArray heardFrom;  // the audio input's identity
   QStringList recordingsToRead;
   QString recordingPath;  // the one being read
   QStringList heardSaid;  // what the recording being read gave
