@@ -565,14 +565,20 @@ void CQuillonDlg::startListening() {
       stopListening(tr("the audio input stopped"));
   });
   if (!devices) {
+    // An input that disappears (unplugged, its server gone) ends listening, and says so. A
+    // sound server may move the stream to another input without a word, and the list of
+    // inputs may change without its signal: the list is looked at every second too.
     devices = new QMediaDevices(this);
-    // An input that disappears (unplugged, its server gone) ends listening, and says so.
-    connect(devices, &QMediaDevices::audioInputsChanged, this, [this] {
+    const auto stillThere = [this] {
       if (!source) return;
       const QList<QAudioDevice> inputs = QMediaDevices::audioInputs();
       if (std::none_of(inputs.begin(), inputs.end(), [&](const QAudioDevice& d) { return d.id() == heardFrom; }))
         stopListening(tr("the audio input is gone"));
-    });
+    };
+    connect(devices, &QMediaDevices::audioInputsChanged, this, stillThere);
+    auto* look = new QTimer(devices);
+    connect(look, &QTimer::timeout, this, stillThere);
+    look->start(1000);
   }
   heardFrom = input.id();
   QIODevice* samples = source->start();
