@@ -18,6 +18,7 @@
 
 #include "cli/batch.h"
 #include "cli/juliandatecommand.h"
+#include "core/receptiontime.h"
 #include "frames/framelist.h"
 
 namespace {
@@ -55,19 +56,20 @@ std::vector<std::string_view> splitLines(std::string_view log) {
 }
 
 // What a fresh check writes for one frame in the form.
-std::string coreOutput(const FrameRule& frame, OutputForm form, const std::string& typed) {
+std::string coreOutput(const FrameRule& frame, OutputForm form, const std::string& typed,
+                       const stm::ClockReading& reading) {
   Check fresh(frame);
   check(fresh.decode(typed));
   std::string out;
   switch (form) {
     case OutputForm::Json:
-      fresh.appendRecord(out, kReading);
+      fresh.appendRecord(out, reading);
       return out + '\n';
-    case OutputForm::Csv: fresh.appendCsvRow(out, kReading); return out;
-    case OutputForm::Text: fresh.appendReport(out, kReading, LineEnd::Lf); return out;
+    case OutputForm::Csv: fresh.appendCsvRow(out, reading); return out;
+    case OutputForm::Text: fresh.appendReport(out, reading, LineEnd::Lf); return out;
     case OutputForm::TextCrLf: break;
   }
-  fresh.appendReport(out, kReading, LineEnd::CrLf);
+  fresh.appendReport(out, reading, LineEnd::CrLf);
   return out;
 }
 
@@ -109,12 +111,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // What the log must give: the core's output for every frame line, a refusal for the rest.
   std::string expected;
   if (form == OutputForm::Csv) Check(kind).appendCsvHeader(expected);
+  std::string expectedArgs = expected;  // the same frames as arguments: all at the clock's time
   std::vector<std::string> typedFrames;
   std::uint64_t refused = 0;
   // A byte-order mark counts toward the kept bytes of line 1; a CR line end does not.
   std::size_t mark = log.starts_with(kByteOrderMark) ? kByteOrderMark.size() : 0;
-  for (const std::string_view line : splitLines(log)) {
+  for (std::string_view line : splitLines(log)) {
     const bool cut = line.size() + std::exchange(mark, 0) > LineReader::kKeptBytes + line.ends_with('\r');
+    stm::ClockReading reading = kReading;
+    if (const auto time = cut ? std::nullopt : lineStartTime(line)) {
+      reading = readingOf(time->utc);
+      line.remove_prefix(time->bytes);
+    }
     const auto frame = cut ? std::optional(line) : frameText(line);
     if (!frame) continue;
     const std::string typed(*frame);
@@ -123,7 +131,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       continue;
     }
     typedFrames.push_back(typed);
-    expected += coreOutput(kind, form, typed);
+    expected += coreOutput(kind, form, typed, reading);
+    expectedArgs += coreOutput(kind, form, typed, kReading);
   }
 
   ReportWriter writer(kind, form, stm::fixedClock(kReading));
@@ -150,7 +159,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The same frames as arguments, taken exactly as typed.
   std::ostringstream argOut;
   const BatchResult args = decodeFrames(typedFrames, writer, argOut, err);
-  check(args.refused == 0 && args.reports == typedFrames.size() && argOut.str() == out.str());
+  check(args.refused == 0 && args.reports == typedFrames.size() && argOut.str() == expectedArgs);
 
   // The log as a jd instant: parsed or not, never a crash.
   if (const auto instant = parseUtcInstant(log)) julianDateOf(*instant);
