@@ -81,17 +81,21 @@ TelemetryChart::TelemetryChart(const QString& logPath, QWidget* parent)
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
     item->setCheckState(Qt::Unchecked);
     item->setData(kSeriesRole, static_cast<int>(i));
+    item->setIcon(swatch(Qt::transparent));  // room for its line's colour
   }
   fields->setFixedWidth(fields->sizeHintForColumn(0) + 2 * fields->frameWidth() + 4);
   connect(fields, &QListWidget::itemChanged, this, [this] {
     ticked = true;
     refresh();
   });
+  // Room for the title, the legend, the time's two lines of labels and a few values.
+  view->setMinimumHeight(20 * fontMetrics().height());
   view->setRenderHint(QPainter::Antialiasing);
   view->setRubberBand(QChartView::RectangleRubberBand);
   view->viewport()->setMouseTracking(true);  // hovering a point shows its value and time
   view->viewport()->installEventFilter(this);
   chart->legend()->setAlignment(Qt::AlignBottom);
+  chart->legend()->setShowToolTips(true);  // a name cut short shows whole
   // Ticks and points are made for the plot's width, known once the chart is laid out.
   connect(chart, &QChart::plotAreaChanged, this, [this](const QRectF& area) {
     if (std::abs(area.width() - plotWidth) > 1) refreshSoon();
@@ -103,6 +107,7 @@ TelemetryChart::TelemetryChart(const QString& logPath, QWidget* parent)
   emptyLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
   noteLabel->setTextFormat(Qt::PlainText);
   noteLabel->setObjectName(QStringLiteral("note"));
+  reset->setObjectName(QStringLiteral("resetZoom"));
   reset->setEnabled(false);
 
   auto* open = new QPushButton(tr("&Open JSON Lines..."), this);
@@ -226,6 +231,11 @@ void TelemetryChart::refresh() {
                                 : said.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")));
   if (shown.empty()) {
     building = false;
+    const QSignalBlocker quiet(fields);
+    for (int row = 0; row < fields->count(); ++row) {
+      if (fields->item(row)->data(kSeriesRole).toInt() >= 0)
+        fields->item(row)->setIcon(swatch(Qt::transparent));
+    }
     return;
   }
 
@@ -270,6 +280,24 @@ void TelemetryChart::refresh() {
   }
   addAxes(units);
   building = false;
+  // The field list is the whole legend: a line's colour beside its field, however narrow
+  // the chart's own legend.
+  const QSignalBlocker quiet(fields);
+  for (int row = 0; row < fields->count(); ++row) {
+    const int index = fields->item(row)->data(kSeriesRole).toInt();
+    if (index < 0) continue;
+    QColor colour = Qt::transparent;
+    for (QAbstractSeries* line : chart->series()) {
+      if (line->property("field").toInt() == index) colour = static_cast<QLineSeries*>(line)->color();
+    }
+    fields->item(row)->setIcon(swatch(colour));
+  }
+}
+
+QIcon TelemetryChart::swatch(const QColor& colour) const {
+  QPixmap square(fields->iconSize().isValid() ? fields->iconSize() : QSize(16, 16));
+  square.fill(colour);
+  return QIcon(square);
 }
 
 void TelemetryChart::addAxes(const std::vector<std::pair<std::string, Range>>& units) {
@@ -302,7 +330,7 @@ void TelemetryChart::addAxes(const std::vector<std::pair<std::string, Range>>& u
       static_cast<int>(3.5 * labelWidth + static_cast<double>(units.size()) * valueAxis + 40));
   connect(time, &QValueAxis::rangeChanged, this, [this](qreal low, qreal high) {
     if (building) return;
-    timeZoom = atLeastShortestSpan(low, high);
+    shownTime = *(timeZoom = atLeastShortestSpan(low, high));
     refreshSoon();
   });
 

@@ -26,6 +26,8 @@
 #include "log/telemetry.h"
 
 class QCategoryAxis;
+class QColor;
+class QIcon;
 class QChart;
 class QChartView;
 class QLabel;
@@ -75,6 +77,7 @@ class TelemetryChart : public QWidget {
   void wheelZoom(const QPointF& pointer, double factor);
   void showPointAt(const QPointF& pointer);
   void followPalette();
+  QIcon swatch(const QColor& colour) const;
 
   quillon::TelemetrySources sources;
   QStringList queue;                                            // files still to read, one at a time
