@@ -47,7 +47,8 @@ int main(int argc, char** argv) {
       stm::ClockReading at = moment;
       at.utc = {2009, 6, 29 + (14 * 60 + i * 20) / 1440, (14 + i / 3) % 24, i % 3 * 20, 0, 0};
       char frame[32];
-      const int board = 0x44 + static_cast<int>(std::lround(6 * std::sin(i * 0.35)));  // in and out of the sun
+      const int board =
+          0x44 + static_cast<int>(std::lround(6 * std::sin(i * 0.35)));  // in and out of the sun
       std::snprintf(frame, sizeof frame, "89D0%02X6820%02X2FBCA7A01F", 0x98 + i / 4, board);
       log += quillon::checkTexts(*quillon::frameNamed("hk"), frame, at, quillon::LineEnd::Lf)->record;
     }

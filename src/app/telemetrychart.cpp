@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 #include "log/chartaxes.h"
 #include "wholefile.h"
@@ -37,12 +38,15 @@ constexpr double kShortestSpanMs = 60000;
 QString fromStd(const std::string& text) { return QString::fromStdString(text); }
 
 // Stops as soon as the chart is closed: a long log never holds up the end of the program.
-void readFile(QPromise<std::pair<quillon::Telemetry, std::string>>& promise, const QString& path) {
+// The records travel in a shared pointer: a long log is handed over, never copied.
+void readFile(QPromise<std::shared_ptr<std::pair<quillon::Telemetry, std::string>>>& promise,
+              const QString& path) {
   quillon::Telemetry telemetry;
   std::string error =
       telemetry.readFile(QFile::encodeName(path).toStdString(), [&promise] { return promise.isCanceled(); });
   telemetry.sortByTime();
-  promise.addResult(std::pair(std::move(telemetry), std::move(error)));
+  promise.addResult(
+      std::make_shared<std::pair<quillon::Telemetry, std::string>>(std::move(telemetry), std::move(error)));
 }
 
 // Counts and periods tick on whole numbers.
@@ -152,9 +156,12 @@ void TelemetryChart::readNext() {
 }
 
 void TelemetryChart::takeRead() {
-  auto [read, error] = reader.result();
-  sources.setFile(QFile::encodeName(QFileInfo(reading).absoluteFilePath()).toStdString(), std::move(read),
-                  error);
+  auto& [read, error] = *reader.result();
+  // One file by any of its names: read again, it replaces what it gave.
+  const QFileInfo file(reading);
+  const QString path =
+      file.canonicalFilePath().isEmpty() ? file.absoluteFilePath() : file.canonicalFilePath();
+  sources.setFile(QFile::encodeName(path).toStdString(), std::move(read), error);
   reading.clear();
   noteLabel->setText(note());
   tickFirstField();
@@ -246,17 +253,19 @@ void TelemetryChart::refresh() {
   }
   allTime = atLeastShortestSpan(allTime.first, allTime.second);
   shownTime = timeZoom.value_or(allTime);
-  plotWidth = chart->plotArea().width() > 0 ? chart->plotArea().width() : view->width() * 0.8;
+  plotWidth =
+      std::max(chart->plotArea().width() > 0 ? chart->plotArea().width() : view->width() * 0.8, 100.0);
   // Each unit's lowest and highest value shown, in the order of their first fields.
   std::vector<std::pair<std::string, Range>> units;
   for (std::size_t index : shown) {
-    const quillon::TelemetrySeries& data = sources.all().series()[index];
-    const auto& all = data.points;
+    const quillon::TelemetrySeries& series = data.series()[index];
+    const auto& all = series.points;
     const auto later = [](const quillon::TelemetryPoint& p, double t) { return p.utcMs < t; };
     const auto first = std::lower_bound(all.begin(), all.end(), shownTime.first, later);
     const auto end = std::lower_bound(first, all.end(), shownTime.second + 1, later);
-    auto unit = std::find_if(units.begin(), units.end(), [&](const auto& u) { return u.first == data.unit; });
-    if (unit == units.end()) unit = units.insert(units.end(), {data.unit, {HUGE_VAL, -HUGE_VAL}});
+    auto unit =
+        std::find_if(units.begin(), units.end(), [&](const auto& u) { return u.first == series.unit; });
+    if (unit == units.end()) unit = units.insert(units.end(), {series.unit, {HUGE_VAL, -HUGE_VAL}});
     QList<QPointF> points;
     // The points on either side of the time shown carry the line to its edges.
     if (first != all.begin()) points.append({first[-1].utcMs, first[-1].value});
@@ -271,11 +280,11 @@ void TelemetryChart::refresh() {
         unit->second = {std::min(unit->second.first, p.y()), std::max(unit->second.second, p.y())};
     }
     auto* line = new QLineSeries;
-    line->setName(fromStd(data.name()));
+    line->setName(fromStd(series.name()));
     line->replace(points);
     line->setPointsVisible(points.size() <= 300);
     line->setProperty("field", static_cast<int>(index));
-    line->setProperty("unit", fromStd(data.unit));
+    line->setProperty("unit", fromStd(series.unit));
     chart->addSeries(line);
   }
   addAxes(units);

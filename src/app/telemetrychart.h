@@ -18,6 +18,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -80,9 +81,9 @@ class TelemetryChart : public QWidget {
   QIcon swatch(const QColor& colour) const;
 
   quillon::TelemetrySources sources;
-  QStringList queue;                                            // files still to read, one at a time
-  QString reading;                                              // the file being read, empty when none is
-  using FileRead = std::pair<quillon::Telemetry, std::string>;  // records, why unread
+  QStringList queue;  // files still to read, one at a time
+  QString reading;    // the file being read, empty when none is
+  using FileRead = std::shared_ptr<std::pair<quillon::Telemetry, std::string>>;  // records, why unread
   QFutureWatcher<FileRead> reader;
   bool ticked = false;  // a field was ticked once: no more first look
   // The zoom: the time and each unit's values shown; a missing one shows all.
