@@ -13,6 +13,7 @@ packages=(
   xvfb xauth fonts-ipafont-gothic locales
   help2man dpkg-dev file lintian desktop-file-utils appstream python3-debian man-db
   python3
+  multimon-ng sox
 )
 
 missing=()

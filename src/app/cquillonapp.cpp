@@ -2,6 +2,7 @@
 #include "cquillonapp.h"
 
 #include <QSettings>
+#include <QTimer>
 
 #include "cquillondlg.h"
 
@@ -31,6 +32,10 @@ void CQuillonApp::prepareEnvironment() {
 
 bool CQuillonApp::StartApplication() {
   CQuillonDlg dlg;
+  // The words the toolkit left are recordings to open once the dialog shows.
+  QStringList recordings = arguments();
+  recordings.removeFirst();
+  if (!recordings.isEmpty()) QTimer::singleShot(0, &dlg, [&dlg, recordings] { dlg.openRecordings(recordings); });
   dlg.exec();  // Exit and the close box end the program alike.
   return false;
 }

@@ -1,10 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cquillondlg.h"
 
+#include <QActionGroup>
+#include <QAudioDevice>
+#include <QAudioSource>
+#include <QMediaDevices>
+#include <QApplication>
 #include <QBackingStore>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QGroupBox>
 #include <QIcon>
@@ -12,10 +19,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRegion>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QUrl>
 #include <QWindow>
 #include <algorithm>
@@ -23,11 +32,16 @@
 
 #include "clockfield.h"
 #include "core/check.h"
+#include "core/decodertext.h"
+#include "core/framefinder.h"
 #include "core/hint.h"
 #include "dialogtemplate.h"
 #include "frames/framelist.h"
 #include "hintlabel.h"
+#include "listener.h"
+#include "listenpanel.h"
 #include "log/logwriter.h"
+#include "recordingreader.h"
 #include "telemetrychart.h"
 #include "wholefile.h"
 
@@ -38,6 +52,8 @@ namespace {
 constexpr int kClockPeriodMs = 50;
 constexpr int kExitCommand = 32771;
 constexpr const char* kKeepLogSetting = "log/keep";
+constexpr const char* kEightLettersSetting = "paste/eightLetters";
+constexpr const char* kAudioInputSetting = "listen/input";
 
 QString fromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -120,6 +136,17 @@ CQuillonDlg::~CQuillonDlg() = default;
 void CQuillonDlg::createMenu() {
   menuBar = new QMenuBar(this);
   QMenu* file = menuBar->addMenu(tr("&File"));
+  file->addAction(tr("Open &Recording..."), QKeySequence::Open, this, [this] {
+    openRecordings(QFileDialog::getOpenFileNames(this, tr("Open Recording"), QString(),
+                                                 tr("Recordings (*.wav *.flac *.ogg *.oga);;All files (*)")));
+  });
+  listen = file->addAction(tr("&Listen"));
+  listen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+  listen->setCheckable(true);
+  connect(listen, &QAction::toggled, this, [this](bool on) { on ? startListening() : stopListening(); });
+  audioInputs = file->addMenu(tr("Listen &To"));
+  connect(audioInputs, &QMenu::aboutToShow, this, &CQuillonDlg::chooseAudioInputs);
+  file->addSeparator();
   file->addAction(tr("&Save Results As..."), QKeySequence::Save, this, &CQuillonDlg::askToSave);
   file->addAction(tr("Open &Log Folder"), this, &CQuillonDlg::openLogFolder);
   keepLog = file->addAction(tr("&Keep a Log"));
@@ -130,6 +157,27 @@ void CQuillonDlg::createMenu() {
   QAction* exit = file->addAction(tr("E&xit"));
   exit->setObjectName(controlName(kExitCommand));
   connect(exit, &QAction::triggered, this, &CQuillonDlg::OnExitCommand);
+  QMenu* edit = menuBar->addMenu(tr("&Edit"));
+  edit->addAction(tr("&Paste Decoder Text"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V), this,
+                  [this] { pasteDecoderText(QApplication::clipboard()->text()); });
+  // A frame of a length several frames share is checked as the operator says, or not at all.
+  QMenu* eight = edit->addMenu(tr("&Eight Letters in Decoder Text Are"));
+  eightLetters = new QActionGroup(this);
+  const QString chosen = QSettings().value(kEightLettersSetting).toString();
+  for (const FrameRule* frame : allFrames()) {
+    if (frame->letters != 8) continue;
+    QAction* item = eight->addAction(fromUtf8(frame->label));
+    item->setData(fromUtf8(frame->name));
+    item->setCheckable(true);
+    item->setChecked(item->data().toString() == chosen);
+    eightLetters->addAction(item);
+  }
+  QAction* neither = eight->addAction(tr("Not Decoded"));
+  neither->setCheckable(true);
+  neither->setChecked(!eightLetters->checkedAction());
+  eightLetters->addAction(neither);
+  connect(eightLetters, &QActionGroup::triggered, this,
+          [](QAction* item) { QSettings().setValue(kEightLettersSetting, item->data()); });
   QMenu* view = menuBar->addMenu(tr("&View"));
   view->addAction(tr("&Telemetry Chart"), this, &CQuillonDlg::showChart);
 }
@@ -168,9 +216,12 @@ void CQuillonDlg::createControls() {
     named->setAccessibleName(label->text());
   }
   for (Placed& control : placed) control.at = control.widget->geometry();
-  setMinimumSize(designSize + QSize(0, menuHeight));
+  status = new QStatusBar(this);
+  status->setSizeGripEnabled(true);
+  panel = new ListenPanel(this);
+  panel->hide();
+  setMinimumSize(designSize + QSize(0, menuHeight + status->sizeHint().height()));
   resize(minimumSize());
-  setSizeGripEnabled(true);
 
   // Tab order: each frame's input and button in the list's order, the result box, the clock.
   QWidgetList tabOrder;
@@ -221,9 +272,18 @@ void CQuillonDlg::OnClockTick() {
 void CQuillonDlg::OnExitCommand() { accept(); }
 
 void CQuillonDlg::resizeEvent(QResizeEvent* event) {
+  layOutFoot();
+  QDialog::resizeEvent(event);
+}
+
+void CQuillonDlg::layOutFoot() {
   const int menuHeight = menuBar->sizeHint().height();
+  const int statusHeight = status->sizeHint().height();
+  const int panelHeight = panel->isVisible() ? panel->sizeHint().height() : 0;
   menuBar->setGeometry(0, 0, width(), menuHeight);
-  client->resize(width(), height() - menuHeight);
+  client->resize(width(), height() - menuHeight - panelHeight - statusHeight);
+  panel->setGeometry(0, height() - statusHeight - panelHeight, width(), panelHeight);
+  status->setGeometry(0, height() - statusHeight, width(), statusHeight);
   // The result box takes the room the window has beyond the template.
   const QSize extra = (client->size() - designSize).expandedTo(QSize(0, 0));
   for (const Placed& control : placed) {
@@ -236,7 +296,6 @@ void CQuillonDlg::resizeEvent(QResizeEvent* event) {
     }
     control.widget->setGeometry(at);
   }
-  QDialog::resizeEvent(event);
 }
 
 bool CQuillonDlg::eventFilter(QObject* watched, QEvent* event) {
@@ -268,22 +327,116 @@ ResultBox* CQuillonDlg::resultBox() const { return qobject_cast<ResultBox*>(cont
 
 ClockField* CQuillonDlg::clockField(int id) const { return qobject_cast<ClockField*>(control(id)); }
 
-void CQuillonDlg::OnCheckFrame(const FrameRule& frame) {
+bool CQuillonDlg::OnCheckFrame(const FrameRule& frame, const std::optional<stm::ClockReading>& heard) {
   const std::string typed = input(frame)->text().toStdString();
-  const auto texts = checkTexts(frame, typed, clockSource(), LineEnd::Lf);
+  const auto texts = checkTexts(frame, typed, heard ? *heard : clockSource(), LineEnd::Lf);
   if (!texts) {
     messageBoxes->inform(this, fromUtf8(kWrongLengthCaption), fromUtf8(wrongLengthText(frame)));
-    return;
+    return false;
   }
   // The record is on the disk before the report appears: closing or losing the dialog
   // after a report never loses its record.
   const bool logged = !keepLog->isChecked() || writeLog(texts->record);
   appendToResultBox(texts->report);
   if (chart) chart->addRecord(texts->record);
-  if (logged || logFailureTold) return;
+  if (logged || logFailureTold) return true;
   logFailureTold = true;
   messageBoxes->inform(this, QString::fromLatin1(kApplicationName),
                        fromUtf8(logFailureText(logPath().toStdString(), lastLogError)));
+  return true;
+}
+
+void CQuillonDlg::pasteDecoderText(const QString& text) {
+  std::vector<std::size_t> lengths;
+  for (const FrameRule* frame : allFrames()) lengths.push_back(frame->letters);
+  std::vector<FoundFrame> found;
+  FrameFinder finder(lengths, [&found](const FoundFrame& frame) { found.push_back(frame); });
+  finder.feed(text.toStdString());
+  finder.finish();
+  QStringList said{found.size() == 1 ? tr("Paste Decoder Text: 1 frame found")
+                                     : tr("Paste Decoder Text: %1 frames found").arg(found.size())};
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    // At the time its line gives, if any.
+    std::optional<stm::ClockReading> heard;
+    if (found[i].time) heard = stm::readingAt(stm::utcInstant(*found[i].time));
+    said << checkFound(found[i], tr("frame %1").arg(i + 1), heard);
+  }
+  said.removeAll(QString());
+  status->showMessage(said.join(QStringLiteral("; ")));
+}
+
+QString CQuillonDlg::checkFound(const FoundFrame& found, const QString& which,
+                                const std::optional<stm::ClockReading>& heard) {
+  const QString eight = eightLetters->checkedAction() ? eightLetters->checkedAction()->data().toString() : QString();
+  const FrameRule* frame = nullptr;
+  for (const FrameRule* candidate : allFrames()) {
+    if (candidate->letters != found.letters.size() || !input(*candidate)) continue;
+    const bool shared = std::count_if(allFrames().begin(), allFrames().end(),
+                                      [&](const FrameRule* f) { return f->letters == candidate->letters; }) > 1;
+    if (!shared || fromUtf8(candidate->name) == eight) frame = candidate;
+  }
+  if (!frame) {
+    return tr("%1 (%2 letters) not decoded: Edit > Eight Letters in Decoder Text Are")
+        .arg(which)
+        .arg(found.letters.size());
+  }
+  input(*frame)->setText(QString::fromStdString(found.letters));
+  OnCheckFrame(*frame, heard);
+  const std::string notCopied = notCopiedText(found);
+  return notCopied.empty() ? QString() : which + tr(": %1 not copied").arg(fromUtf8(notCopied));
+}
+
+void CQuillonDlg::openRecordings(const QStringList& paths) {
+  recordingsToRead << paths;
+  if (!recordings) {
+    recordings = new RecordingReader(this);
+    connect(recordings, &RecordingReader::frameHeard, this, [this](const audio::HeardFrame& frame) {
+      // From the recording's start, or as heard now.
+      std::optional<stm::ClockReading> heard;
+      if (recordings->start()) {
+        heard = stm::readingAt(*recordings->start() +
+                               std::chrono::milliseconds(std::llround(frame.found.place.startS * 1000)));
+      }
+      ++framesHeard;
+      char at[32];
+      std::snprintf(at, sizeof at, "%.1f s", frame.found.place.startS);
+      heardSaid << checkFound(frame.found, tr("the frame at %1").arg(QLatin1StringView(at)), heard);
+    });
+    connect(recordings, &RecordingReader::finished, this, [this](const QString& problem) {
+      recordingProgress->reset();
+      heardSaid.removeAll(QString());
+      const QString name = QFileInfo(recordingPath).fileName();
+      heardSaid.prepend(framesHeard == 1 ? tr("%1: 1 frame heard").arg(name)
+                                         : tr("%1: %2 frames heard").arg(name).arg(framesHeard));
+      if (!problem.isEmpty()) heardSaid << problem;
+      status->showMessage(heardSaid.join(QStringLiteral("; ")));
+      readNextRecording();
+    });
+  }
+  if (!recordings->running()) readNextRecording();
+}
+
+void CQuillonDlg::readNextRecording() {
+  if (recordingsToRead.isEmpty()) return;
+  recordingPath = recordingsToRead.takeFirst();
+  heardSaid.clear();
+  framesHeard = 0;
+  if (!recordingProgress) {
+    recordingProgress = new QProgressDialog(this);
+    recordingProgress->setWindowTitle(tr("Open Recording"));
+    recordingProgress->setMinimumDuration(500);
+    auto* ticks = new QTimer(recordingProgress);
+    connect(ticks, &QTimer::timeout, this, [this] { recordingProgress->setValue(recordings->percent()); });
+    ticks->start(100);
+    connect(recordingProgress, &QProgressDialog::canceled, this, [this] {
+      recordingsToRead.clear();
+      recordings->cancel();
+    });
+  }
+  recordingProgress->setLabelText(tr("Listening to %1").arg(QFileInfo(recordingPath).fileName()));
+  recordingProgress->setRange(0, 100);
+  recordingProgress->setValue(0);
+  recordings->read(recordingPath);
 }
 
 bool CQuillonDlg::writeLog(const std::string& record) {
@@ -294,6 +447,26 @@ bool CQuillonDlg::writeLog(const std::string& record) {
 
 void CQuillonDlg::OnChangeFrame(const FrameRule& frame) {
   QLineEdit* box = input(frame);
+  // Several characters at once are a paste (or a drop): the beacon word, blanks and line
+  // breaks in them are dropped, as quillon-decode drops them from its lines, and the guard
+  // then sees the letters alone. Typing is guarded as it is.
+  const QString before = std::exchange(typedBefore[&frame], box->text());
+  const QString now = box->text();
+  qsizetype head = 0, tail = 0;
+  while (head < std::min(before.size(), now.size()) && before[head] == now[head]) ++head;
+  while (tail < std::min(before.size(), now.size()) - head &&
+         before[before.size() - 1 - tail] == now[now.size() - 1 - tail])
+    ++tail;
+  const QString inserted = now.mid(head, now.size() - head - tail);
+  if (inserted.size() > 1) {
+    const QString letters = fromUtf8(pastedLetters(inserted.toStdString()));
+    if (letters != inserted) {
+      typedBefore[&frame] = before;
+      box->setText(now.left(head) + letters + now.right(tail));  // raises the guard on the letters
+      box->setCursorPosition(static_cast<int>(head + letters.size()));
+      return;
+    }
+  }
   // Counted and cut by characters, so an emoji at the limit stays whole or goes whole.
   const auto cut = cutToFrameLength(frame, box->text().toStdString());
   if (cut) {
@@ -347,6 +520,116 @@ TelemetryChart* CQuillonDlg::showChart() {
   chart->show();
   chart->raise();
   return chart;
+}
+
+void CQuillonDlg::chooseAudioInputs() {
+  audioInputs->clear();
+  auto* group = new QActionGroup(audioInputs);
+  const QByteArray chosen = QSettings().value(kAudioInputSetting).toByteArray();
+  const QList<QAudioDevice> inputs = QMediaDevices::audioInputs();
+  for (const QAudioDevice& device : inputs) {
+    QAction* item = audioInputs->addAction(device.description());
+    item->setCheckable(true);
+    item->setChecked(chosen.isEmpty() ? device.isDefault() : device.id() == chosen);
+    group->addAction(item);
+    connect(item, &QAction::triggered, this, [this, id = device.id()] {
+      QSettings().setValue(kAudioInputSetting, id);
+      if (listen->isChecked()) startListening();  // the new input at once
+    });
+  }
+  if (inputs.isEmpty()) audioInputs->addAction(tr("No audio input"))->setEnabled(false);
+}
+
+void CQuillonDlg::startListening() {
+  const QByteArray chosen = QSettings().value(kAudioInputSetting).toByteArray();
+  QAudioDevice input = QMediaDevices::defaultAudioInput();
+  for (const QAudioDevice& device : QMediaDevices::audioInputs()) {
+    if (device.id() == chosen) input = device;
+  }
+  if (input.isNull()) return stopListening(tr("there is no audio input"));
+  QAudioFormat format = input.preferredFormat();
+  // One channel at a rate the decoder takes, where the input offers them.
+  for (const int rate : {format.sampleRate(), 48000, 44100, 16000, 8000}) {
+    QAudioFormat tried = format;
+    tried.setSampleRate(rate);
+    tried.setChannelCount(1);
+    if (rate >= 8000 && rate <= 48000 && input.isFormatSupported(tried)) {
+      format = tried;
+      break;
+    }
+  }
+  stopListening();
+  source = new QAudioSource(input, format, this);
+  connect(source, &QAudioSource::stateChanged, this, [this](QAudio::State state) {
+    if (state == QAudio::StoppedState && source && source->error() != QAudio::NoError)
+      stopListening(tr("the audio input stopped"));
+  });
+  if (!devices) {
+    // An input that disappears (unplugged, its server gone) ends listening, and says so. A
+    // sound server may move the stream to another input without a word, and the list of
+    // inputs may change without its signal: the list is looked at every second too.
+    devices = new QMediaDevices(this);
+    const auto stillThere = [this] {
+      if (!source) return;
+      const QList<QAudioDevice> inputs = QMediaDevices::audioInputs();
+      if (std::none_of(inputs.begin(), inputs.end(), [&](const QAudioDevice& d) { return d.id() == heardFrom; }))
+        stopListening(tr("the audio input is gone"));
+    };
+    connect(devices, &QMediaDevices::audioInputsChanged, this, stillThere);
+    auto* look = new QTimer(devices);
+    connect(look, &QTimer::timeout, this, stillThere);
+    look->start(1000);
+  }
+  heardFrom = input.id();
+  QIODevice* samples = source->start();
+  if (!samples || source->error() != QAudio::NoError) return stopListening(tr("the audio input cannot be opened"));
+  listenTo(samples, source->format());
+  if (listener->listening()) status->showMessage(tr("Listening to %1").arg(input.description()));
+}
+
+void CQuillonDlg::listenTo(QIODevice* samples, const QAudioFormat& format) {
+  if (!listener) {
+    listener = new Listener(this);
+    connect(listener, &Listener::lettersHeard, panel, &ListenPanel::addLetters);
+    connect(listener, &Listener::spectrumRows, panel->waterfall(), &Waterfall::addRows);
+    connect(listener, &Listener::frameHeard, this, [this](const audio::HeardFrame& frame) {
+      const auto heard = listener->startedAt() + std::chrono::milliseconds(std::llround(frame.found.place.startS * 1000));
+      const stm::ClockReading reading = stm::readingAt(heard);
+      const QString at = QString::fromStdString(stm::timeText(reading.utc, 5));
+      QStringList said{tr("Heard a frame at %1 UTC").arg(at)};
+      said << checkFound(frame.found, tr("it"), reading);
+      said.removeAll(QString());
+      status->showMessage(said.join(QStringLiteral("; ")));
+    });
+  }
+  const QString problem = listener->start(samples, format);
+  if (!problem.isEmpty()) return stopListening(problem);
+  panel->clear();
+  if (!panel->isVisible()) {
+    panel->show();
+    setMinimumHeight(minimumHeight() + panel->sizeHint().height());
+    resize(width(), height() + panel->sizeHint().height());
+  }
+  const QSignalBlocker quiet(listen);
+  listen->setChecked(true);
+}
+
+void CQuillonDlg::stopListening(const QString& why) {
+  if (listener) listener->stop();
+  if (source) {
+    source->disconnect(this);
+    source->stop();
+    source->deleteLater();
+    source = nullptr;
+  }
+  if (panel->isVisible()) {
+    panel->hide();
+    setMinimumHeight(minimumHeight() - panel->sizeHint().height());
+    resize(width(), height() - panel->sizeHint().height());
+  }
+  const QSignalBlocker quiet(listen);
+  listen->setChecked(false);
+  if (!why.isEmpty()) status->showMessage(tr("Not listening: %1").arg(why));
 }
 
 }  // namespace quillon::app

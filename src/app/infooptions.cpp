@@ -10,7 +10,7 @@
 namespace {
 
 // Laid out for help2man, which turns it into quillon(1).
-constexpr const char* kHelp = R"(Usage: quillon [--help | --version | QT-OPTION...]
+constexpr const char* kHelp = R"(Usage: quillon [--help | --version | QT-OPTION...] [RECORDING...]
 Decodes the Morse (CW) telemetry beacon of the amateur satellite Tanager.
 
 The operator copies the hexadecimal letters that follow the beacon word TNGR,
@@ -19,6 +19,10 @@ frame: house keeping (22 letters), satellite status word (8), PDA status word (8
 or both status words (16). The report is appended to the result box. A clock
 panel shows local time, UTC and the Julian Date. quillon-decode(1) prints the
 same reports for logs and scripts.
+
+Frames also come from a CW decoder's text (Edit > Paste Decoder Text), from
+recordings (File > Open Recording, or each RECORDING given: WAV, FLAC, OGG) and
+from the receiver (File > Listen). Each frame is checked as if typed.
 
 Options:
   -h, --help     Print this help and exit

@@ -3,10 +3,15 @@
 // One run of the command line: frames from the arguments or from a log, reports to
 // one stream, refusals to another, and the exit status that scripts rely on.
 //
-//   arguments | log lines -> ReportWriter -> buffered reports (out)
+//   arguments | log lines -> ReportWriter -> ReportSink (buffered reports, out)
 //                                         \-> "line 7: Please input 22 Letters" (err)
+//
+// A log line may start with the UTC time it was heard ("2026-12-07T03:10:12Z"): its report
+// carries that time. A frame without one has the run's given time, if any, else the moment
+// of decoding.
 
 #include <cstdint>
+#include <optional>
 #include <ostream>
 #include <span>
 #include <string>
@@ -30,13 +35,44 @@ struct BatchResult {
   int exitStatus() const { return refused > 0 || readFailed || writeFailed ? 1 : 0; }
 };
 
-// Decodes every frame line of a log (see frameText). Reports are written out before each
-// read, so a frame typed at a terminal gets its report at once; a refusal names its line.
-BatchResult decodeLog(const ByteSource& input, ReportWriter& writer, std::ostream& out, std::ostream& err);
+// Collects reports and writes them in large pieces; one write per report would cost
+// more than the decoding. Messages go out whole, after the reports before them, so that
+// a terminal shows them in order.
+class ReportSink {
+ public:
+  ReportSink(std::ostream& out, std::ostream& err) : out(out), err(err) { text.reserve(2 * kFlushBytes); }
 
-// Decodes frames given one by one, each exactly as typed; a refusal names its frame
-// by position, counting from 1.
+  std::string& buffer() { return text; }
+  bool failed() const { return writeFailed; }
+  void flushIfFull() {
+    if (text.size() >= kFlushBytes) flush();
+  }
+  void flush();
+  // "quillon-decode: <message>" on the error stream.
+  void tell(std::string_view message);
+  // Writes what is left and notes a failed write in `result`.
+  void finish(BatchResult& result);
+
+ private:
+  static constexpr std::size_t kFlushBytes = 256 * 1024;
+  std::ostream& out;
+  std::ostream& err;
+  std::string text;
+  bool writeFailed = false;
+};
+
+// Decodes every frame line of a log (see frameText), each at its line's time or at
+// `given`. Reports are written out before each read, so a frame typed at a terminal gets
+// its report at once; a refusal names its line.
+BatchResult decodeLog(const ByteSource& input, ReportWriter& writer, std::ostream& out, std::ostream& err,
+                      const std::optional<stm::ClockReading>& given = std::nullopt);
+
+// Decodes frames given one by one, each exactly as typed, at `given`; a refusal names its
+// frame by position, counting from 1.
 BatchResult decodeFrames(std::span<const std::string> frames, ReportWriter& writer, std::ostream& out,
-                         std::ostream& err);
+                         std::ostream& err, const std::optional<stm::ClockReading>& given = std::nullopt);
+
+// The clock reading of a UTC time: its local time as the system gives it.
+stm::ClockReading readingOf(const stm::CalendarTime& utc);
 
 }  // namespace quillon::cli

@@ -29,11 +29,14 @@ class ReportWriter {
   // What comes before the first report: the CSV header row; nothing in the other forms.
   void appendStart(std::string& out) const;
 
-  // Appends the report of one frame typed as `typed` (any bytes) to `out`. False, with
-  // nothing appended, when the frame has the wrong length.
-  bool append(std::string_view typed, std::string& out);
+  // Appends the report of one frame typed as `typed` (any bytes) to `out`, at `at` when the
+  // frame has a time of its own, else at the clock's reading. False, with nothing appended,
+  // when the frame has the wrong length. `more`: members to add at the end of a JSON record.
+  bool append(std::string_view typed, std::string& out, const stm::ClockReading* at = nullptr,
+              std::string_view more = {});
 
   const FrameRule& rule() const { return check.rule(); }
+  OutputForm outputForm() const { return form; }
 
  private:
   Check check;

@@ -254,31 +254,39 @@ void Check::appendRecord(std::string& out, const stm::ClockReading& now, std::st
 
 void Check::appendCsvHeader(std::string& out) const {
   out += "utc,local,data";
+  appendCsvKeys(out);
+  out += kCsvRowEnd;
+}
+
+void Check::appendCsvKeys(std::string& out, std::string_view prefix) const {
   for (const FieldGroup& group : frame.groups) {
     for (const FieldRow& row : group.rows) {
       out += ',';
       // A frame of several words has keys in more than one ("apd33VAPower"): the word keeps them apart.
-      appendCsvCell(out, group.block ? std::string(group.block->key) + "." + std::string(row.key)
-                                     : std::string(row.key));
+      std::string key(prefix);
+      if (group.block) (key += group.block->key) += '.';
+      appendCsvCell(out, key += row.key);
     }
   }
-  out += kCsvRowEnd;
 }
 
-void Check::appendCsvRow(std::string& out, const stm::ClockReading& now) {
+void Check::appendCsvRow(std::string& out, const stm::ClockReading& now, std::string_view lead,
+                         std::size_t before, std::size_t after) {
   useIsoTimes(now);
-  json.clear();
+  json = lead;
   appendCsvCell(json, utcIso);
   json += ',';
   appendCsvCell(json, localIso);
   json += ',';
   appendCsvCell(json, shownText);
+  json.append(before, ',');
   built.start();
   built.put(json);
   for (std::size_t i = 0; i < decoded.size(); ++i) {
     built.put(',');
     if (decoded[i].analyzed) putFieldText(i, CsvCell);
   }
+  for (std::size_t i = 0; i < after; ++i) built.put(',');
   built.put(kCsvRowEnd);
   built.flushTo(out);
 }

@@ -60,8 +60,13 @@ class Check {
   void appendReport(std::string& out, const stm::ClockReading& reading, LineEnd end);
   // The record without a line end; `more` holds members to add at its end ("\"source\":...").
   void appendRecord(std::string& out, const stm::ClockReading& reading, std::string_view more = {});
-  void appendCsvRow(std::string& out, const stm::ClockReading& reading);
   void appendCsvHeader(std::string& out) const;
+  // The row. In a table of several frames, each in columns of its own, `lead` (cells with
+  // their commas) comes first and `before` and `after` empty cells stand around the fields.
+  void appendCsvRow(std::string& out, const stm::ClockReading& reading, std::string_view lead = {},
+                    std::size_t before = 0, std::size_t after = 0);
+  // ",<prefix><key>" for every field, a word's keys prefixed with its key.
+  void appendCsvKeys(std::string& out, std::string_view prefix = {}) const;
 
  private:
   enum Form { ReportLf, ReportCrLf, JsonMember, CsvCell, kForms };

@@ -34,6 +34,12 @@ ClockReading readingAt(std::chrono::system_clock::time_point t) {
   return {fromTm(local, millisecond), fromTm(utc, millisecond)};
 }
 
+std::chrono::system_clock::time_point utcInstant(const CalendarTime& t) {
+  using namespace std::chrono;
+  const sys_days day = year{t.year} / month{static_cast<unsigned>(t.month)} / static_cast<unsigned>(t.day);
+  return day + hours(t.hour) + minutes(t.minute) + seconds(t.second) + milliseconds(t.millisecond);
+}
+
 ClockReading readSystemClock() { return readingAt(std::chrono::system_clock::now()); }
 
 ClockSource fixedClock(ClockReading reading) {

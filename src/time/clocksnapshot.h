@@ -24,6 +24,8 @@ using ClockSource = std::function<ClockReading()>;
 // One instant as local time and UTC (localtime_r and gmtime_r of the same time point,
 // so the two never disagree by the time between two reads).
 ClockReading readingAt(std::chrono::system_clock::time_point t);
+// The instant of a UTC calendar reading, its fields within their ranges.
+std::chrono::system_clock::time_point utcInstant(const CalendarTime& utc);
 ClockReading readSystemClock();
 
 // A source that always gives the same reading.

@@ -19,6 +19,10 @@
 #include "frames/framelist.h"
 #include "hintlabel.h"
 #include "log/logwriter.h"
+#include <QAudioFormat>
+
+#include "listenpanel.h"
+#include "support/beaconsignal.h"
 #include "telemetrychart.h"
 
 using namespace quillon;
@@ -165,6 +169,10 @@ class DialogTest : public QObject {
     QTest::newRow("emoji across the cut") << QByteArray("hk") << kHouseKeeping.left(21) + emoji + "Z"
                                           << kHouseKeeping.left(21) + emoji << Box{"Quillon", "Over 22 letters!"};
     QTest::newRow("17 letters") << QByteArray("satpda") << "89D0A7688A5C3E1F9" << "89D0A7688A5C3E1F" << Box{"Quillon", "Over 16 letters!"};
+    // A paste is cleaned of the beacon word, blanks and line breaks first; typing is not.
+    QTest::newRow("beacon word and groups") << QByteArray("hk") << "TNGR 89D0 A768 2047 2FBC A7A0 1F\n" << kHouseKeeping << Box{};
+    QTest::newRow("a leading blank") << QByteArray("hk") << " " + kHouseKeeping << kHouseKeeping << Box{};
+    QTest::newRow("cleaned, then guarded") << QByteArray("sat") << "tngr 89D0 A7689" << "89D0A768" << Box{"Quillon", "Over 8 letters!"};
   }
   void boxesOfTheGuardsAndChecks() {
     QFETCH(QByteArray, frame);
@@ -176,10 +184,81 @@ class DialogTest : public QObject {
     f->input(frame)->setFocus();
     QTest::keySequence(f->input(frame), QKeySequence::Paste);
     if (after.isEmpty()) f->click(frame);
-    QCOMPARE(f->boxes, std::vector<Box>{box});
+    QCOMPARE(f->boxes, box.first.isEmpty() ? std::vector<Box>{} : std::vector<Box>{box});
     QCOMPARE(f->input(frame)->text(), after.isEmpty() ? pasted : after);
     QCOMPARE(f->box()->toPlainText(), QStringLiteral("note"));
     QVERIFY(f->log().isEmpty());
+  }
+
+  // Every frame in a decoder's text is checked as if typed, at its line's time if it has one;
+  // an 8-letter frame as the operator says, and the status line tells what was found.
+  void pasteDecoderTextChecksEveryFrame() {
+    const QString text = QStringLiteral("2026-12-07T03:10:12Z TNGR 89D0A76820472FBCA7A01F\nTNGR 8A5C3E1F cq\nT*R 89D0A768*A5C3E1F");
+    f->dlg->pasteDecoderText(text);
+    QVERIFY(f->box()->toPlainText().startsWith(QStringLiteral("Tanager CW House Keeping Status\nUTC : 2026/12/07 03:10:12:000")));
+    QCOMPARE(f->input("satpda")->text(), QStringLiteral("89D0A768xA5C3E1F"));
+    QCOMPARE(f->log().count('\n'), 2);
+    QCOMPARE(f->dlg->statusLine()->currentMessage(),
+             QStringLiteral("Paste Decoder Text: 3 frames found; frame 2 (8 letters) not decoded: Edit > Eight Letters in "
+                            "Decoder Text Are; frame 3: letter 9 (unknown code) not copied"));
+    f->dlg->findChild<QMenuBar*>()->actions()[1]->menu()->actions()[1]->menu()->actions()[1]->trigger();  // PDA Status
+    f->dlg->pasteDecoderText(text);
+    QCOMPARE(f->input("pda")->text(), QStringLiteral("8A5C3E1F"));
+    QCOMPARE(f->log().count('\n'), 5);
+    QSettings().clear();
+  }
+
+  // A recording's frames are checked as heard, timed from the start its SatNOGS name gives.
+  void openRecordingChecksEveryFrameHeard() {
+    testsupport::SignalSpec spec;
+    spec.snrDb = 10;
+    const QString path = f->folder.filePath(QStringLiteral("satnogs_42_2026-12-07T03-10-00.wav"));
+    QVERIFY(testsupport::writeSoundFile(path.toStdString(),
+                                        testsupport::makeRecording(spec, "TNGR 89D0A76820472FBCA7A01F | TNGR 8A5C3E1F").samples,
+                                        8000, 0x010002));
+    f->dlg->openRecordings({path, f->folder.filePath(QStringLiteral("none.wav"))});
+    QTRY_VERIFY(f->dlg->statusLine()->currentMessage().startsWith(QStringLiteral("none.wav: 0 frames heard; ")));
+    QVERIFY(f->box()->toPlainText().startsWith(QStringLiteral("Tanager CW House Keeping Status\nUTC : 2026/12/07 03:10:0")));
+    QCOMPARE(f->input("hk")->text(), kHouseKeeping);
+    QCOMPARE(f->log().count('\n'), 1);  // the 8-letter frame is not decoded unless the operator says what it is
+  }
+
+  // Samples through the interface an audio input hands them over by: each frame heard is
+  // checked as heard, its letters in its input, and the heard line shows what was heard.
+  void listeningChecksEveryFrameHeard() {
+    struct Samples : QIODevice {  // a pipe, as an audio input's device is
+      QByteArray data;
+      bool isSequential() const override { return true; }
+      qint64 bytesAvailable() const override { return data.size() + QIODevice::bytesAvailable(); }
+      qint64 readData(char* to, qint64 most) override {
+        const qint64 n = std::min<qint64>(most, data.size());
+        std::memcpy(to, data.constData(), static_cast<std::size_t>(n));
+        data.remove(0, n);
+        return n;
+      }
+      qint64 writeData(const char* from, qint64 n) override { return data.append(from, n), emit readyRead(), n; }
+    } samples;
+    samples.open(QIODevice::ReadWrite);
+    testsupport::SignalSpec spec;
+    spec.snrDb = 10;
+    const auto recording = testsupport::makeRecording(spec, "DE TNGR 89D0A76820472FBCA7A01F");
+    QAudioFormat format;
+    format.setSampleRate(8000), format.setChannelCount(1), format.setSampleFormat(QAudioFormat::Int16);
+    f->dlg->listenTo(&samples, format);
+    QVERIFY(f->dlg->listenPanel()->isVisible());
+    for (std::size_t at = 0; at < recording.samples.size(); at += 2000) {
+      std::vector<std::int16_t> block;
+      for (std::size_t i = at; i < std::min(at + 2000, recording.samples.size()); ++i)
+        block.push_back(static_cast<std::int16_t>(recording.samples[i] * 32767));
+      samples.write(reinterpret_cast<const char*>(block.data()), static_cast<qint64>(block.size() * 2));
+    }
+    f->dlg->stopListening();
+    QCOMPARE(f->input("hk")->text(), kHouseKeeping);
+    QVERIFY(f->box()->toPlainText().startsWith(QStringLiteral("Tanager CW House Keeping Status")));
+    QCOMPARE(f->log().count('\n'), 1);
+    QVERIFY(f->dlg->statusLine()->currentMessage().startsWith(QStringLiteral("Heard a frame at ")));
+    QCOMPARE(f->dlg->listenPanel()->heardText(), QStringLiteral("DE TNGR 89D0A76820472FBCA7A01F"));
+    QVERIFY(!f->dlg->listenPanel()->isVisible());
   }
 
   void hintFollowsEveryKey() {
@@ -229,7 +308,7 @@ class DialogTest : public QObject {
   }
 
   void fileMenu() {
-    f->dlg->findChild<QMenuBar*>()->actions()[0]->menu()->actions()[2]->trigger();  // Keep a Log: off
+    f->dlg->findChild<QMenuBar*>()->actions()[0]->menu()->actions()[6]->trigger();  // Keep a Log: off
     f = std::make_unique<Fixture>();  // remembered
     f->check("pda", QStringLiteral("8A5C3E1F"));
     QVERIFY(!QFile::exists(f->dlg->logPath()));
@@ -420,7 +499,8 @@ class DialogTest : public QObject {
   // its text, to the left where the control it names leaves no room, and a clock field's
   // label stands on its field's rows. A larger window's room goes to the result box.
   void layoutFollowsTheTemplate() {
-    const QSize design = f->pixels(0, 0, 470, mainDialogTemplate().height).size() + QSize(0, f->dlg->findChild<QMenuBar*>()->height());
+    const QSize design = f->pixels(0, 0, 470, mainDialogTemplate().height).size() +
+                         QSize(0, f->dlg->findChild<QMenuBar*>()->height() + f->dlg->statusLine()->height());
     QCOMPARE(f->dlg->size(), design);
     for (QSize extra : {QSize(0, 0), QSize(130, 90), QSize(-40, -30)}) {
       const QSize room = extra.expandedTo(QSize(0, 0));
@@ -449,6 +529,7 @@ class DialogTest : public QObject {
   void nothingClippedNothingOverlaps() {
     QList<QWidget*> placed;
     for (QLabel* l : f->dlg->findChildren<QLabel*>()) {
+      if (!l->isVisibleTo(f->dlg.get())) continue;  // the heard line shows while listening only
       QVERIFY2(l->wordWrap() || textWidth(l, l->text()) <= l->contentsRect().width(), qPrintable(l->text()));  // hints: hintFollowsEveryKey
       QVERIFY2(l->fontMetrics().height() <= l->contentsRect().height(), qPrintable(l->text()));
       placed << l;
@@ -487,7 +568,8 @@ class DialogTest : public QObject {
       for (QAction* item : menu->menu()->actions()) items << item->text();
     }
     QCOMPARE(items.join('|'),
-             QStringLiteral("&File|&Save Results As...|Open &Log Folder|&Keep a Log||E&xit|&View|&Telemetry Chart"));
+             QStringLiteral("&File|Open &Recording...|&Listen|Listen &To||&Save Results As...|Open &Log Folder|&Keep a Log||E&xit|&Edit|&Paste Decoder Text|"
+                            "&Eight Letters in Decoder Text Are|&View|&Telemetry Chart"));
   }
 };
 

@@ -36,6 +36,19 @@ TEST(DecodeLog, BadLinesAreNamedAndTheRestDecoded) {
   EXPECT_EQ(std::tuple(result.reports, result.refused, result.exitStatus()), std::tuple(3u, 3u, 1));
 }
 
+// A line's own time, else the time given, else the moment of decoding.
+TEST(DecodeLog, FramesAreTimedByTheirLineOrTheGivenTime) {
+  ReportWriter writer(*frameNamed("hk"), OutputForm::Json, stm::fixedClock(test::kReading));
+  std::ostringstream out, err;
+  const auto given = readingOf({2026, 12, 7, 1, 2, 3, 0});
+  decodeLog(memorySource(" 2026-12-07 03:10:12.5 TNGR " + kGood + "\n" + kGood + "\n"), writer, out, err, given);
+  decodeFrames(std::vector<std::string>{kGood}, writer, out, err);
+  const std::string records = out.str();
+  for (const char* utc : {R"("utc":"2026-12-07T03:10:12.500Z")", R"("utc":"2026-12-07T01:02:03.000Z")",
+                          R"("utc":"2026-12-06T18:25:28.123Z")"})
+    EXPECT_NE(records.find(utc), std::string::npos) << utc;
+}
+
 TEST(DecodeLog, EachReportIsOutBeforeTheNextReadAndAReadErrorFails) {
   // At a terminal the operator waits for the report before typing the next frame.
   ReportWriter writer(*frameNamed("hk"), OutputForm::Csv, stm::fixedClock(test::kReading));

@@ -234,7 +234,9 @@ TEST(FrameIsSound, RefusesEveryUnsoundRow) {
 TEST(UnknownValues, PrintTheirNumber) {
   static constexpr std::string_view three[] = {"a", "b", "c"};
   static constexpr int counts[] = {5, 6, 7};
-  static constexpr FieldRow rows[] = {{"s", "S is ", byteBits(0, 0, 2), FieldForm::State, nullptr, {}, three, {}, "Unknown"},
+  // A label longer than the texts copied in one move.
+  static constexpr std::string_view kLong = "S, whose label is longer than the sixty-four bytes copied in one move, is ";
+  static constexpr FieldRow rows[] = {{"s", kLong, byteBits(0, 0, 2), FieldForm::State, nullptr, {}, three, {}, "Unknown"},
                                       {"c", "C is ", byteBits(0, 0, 2), FieldForm::Count, nullptr, counts, {}, {}, "Unknown"}};
   static constexpr DecoderPart parts[] = {{0, 2}};
   static constexpr FieldGroup groups[] = {{0, rows}};
@@ -246,7 +248,7 @@ TEST(UnknownValues, PrintTheirNumber) {
   check.appendReport(out, {}, LineEnd::Lf);
   check.appendRecord(out, {});
   check.appendCsvRow(out, {});
-  EXPECT_NE(out.find("\nS is Unknown (3)\nC is Unknown (3)\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("\n" + std::string(kLong) + "Unknown (3)\nC is Unknown (3)\n"), std::string::npos) << out;
   EXPECT_NE(out.find(R"x("fields":{"s":"Unknown (3)","c":"Unknown (3)"})x"), std::string::npos) << out;
   EXPECT_TRUE(out.ends_with(",Unknown (3),Unknown (3)\r\n")) << out;
 }

@@ -27,7 +27,7 @@ Recording makeRecording(const SignalSpec& spec, std::string_view text) {
   double pendingGap = 0;  // units of gap owed before the next letter
   for (const char c : text) {
     if (c == ' ') {
-      pendingGap = std::max(pendingGap, spec.wordGapUnits);
+      if (pendingGap >= 0) pendingGap = std::max(pendingGap, spec.wordGapUnits);  // a pause stays
       continue;
     }
     if (c == '|') {
