@@ -4,20 +4,21 @@
 // Usage: dialog_screenshot DIALOG.png CHART.png [dark] (run offscreen or under xvfb-run);
 // "dark" renders both in a dark palette, to check that every text still reads.
 #include <QApplication>
-#include <QPalette>
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPalette>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <cmath>
 #include <cstdio>
 
 #include "core/check.h"
-#include "frames/framelist.h"
-#include "log/logwriter.h"
 #include "cquillondlg.h"
 #include "dialogtemplate.h"
+#include "frames/framelist.h"
+#include "log/logwriter.h"
 #include "telemetrychart.h"
 
 using namespace quillon::app;
@@ -46,7 +47,9 @@ int main(int argc, char** argv) {
       stm::ClockReading at = moment;
       at.utc = {2009, 6, 29 + (14 * 60 + i * 20) / 1440, (14 + i / 3) % 24, i % 3 * 20, 0, 0};
       char frame[32];
-      std::snprintf(frame, sizeof frame, "89D0%02X6820%02X2FBCA7A01F", 0x98 + i / 4, 0x40 + (i * 7) % 24);
+      const int board =
+          0x44 + static_cast<int>(std::lround(6 * std::sin(i * 0.35)));  // in and out of the sun
+      std::snprintf(frame, sizeof frame, "89D0%02X6820%02X2FBCA7A01F", 0x98 + i / 4, board);
       log += quillon::checkTexts(*quillon::frameNamed("hk"), frame, at, quillon::LineEnd::Lf)->record;
     }
     quillon::appendLogLine(QDir(folder.path()).filePath(QStringLiteral("checks.jsonl")).toStdString(), log);
@@ -60,11 +63,20 @@ int main(int argc, char** argv) {
   input("sat")->setText(QStringLiteral("89D0X768"));
   input("satpda")->setText(QStringLiteral("00000"));
   TelemetryChart* chart = dlg.showChart();
-  for (int row : {0, 2}) chart->findChild<QListWidget*>()->item(row)->setCheckState(Qt::Checked);
+  // Two units, two value axes.
+  for (const char* field : {"voltage of battery [V]", "temperature of communication board ['C]"}) {
+    chart->findChild<QListWidget*>()
+        ->findItems(QString::fromLatin1(field), Qt::MatchExactly)
+        .at(0)
+        ->setCheckState(Qt::Checked);
+  }
 
   int status = 1;
   QTimer::singleShot(600, &dlg, [&] {  // a few clock ticks, and the log read
-    status = dlg.grab().save(QString::fromLocal8Bit(argv[1])) && chart->grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+    status = dlg.grab().save(QString::fromLocal8Bit(argv[1])) &&
+                     chart->grab().save(QString::fromLocal8Bit(argv[2]))
+                 ? 0
+                 : 1;
     app.quit();
   });
   app.exec();

@@ -374,8 +374,62 @@ class DialogTest : public QObject {
       return shown.size() == 1 ? static_cast<QLineSeries*>(shown[0])->count() : -1;
     };
     QCOMPARE(points(), 2);
+    chart->openFile(file.fileName());  // read again: in place of its first read
+    QTRY_COMPARE(read.count(), 3);
+    QCOMPARE(points(), 2);
     f->check("hk", QStringLiteral("0000000000000000000000"));
     QCOMPARE(points(), 3);
+    QVERIFY(chart->note().endsWith(QStringLiteral("(lines 2, 4)\nnew checks: 1 record")));
+  }
+
+  void chartZoomsTitlesAnAxisAUnitAndFollowsThePalette() {
+    TelemetryChart* chart = f->dlg->showChart();
+    auto* empty = chart->findChild<QLabel*>(QStringLiteral("emptyChart"));
+    QVERIFY(empty->isVisible() && empty->text() == chart->message() && !chart->message().isEmpty());
+    for (int minute : {0, 30}) {
+      f->now->utc.minute = minute;
+      f->check("hk", kHouseKeeping);
+      f->check("sat", QStringLiteral("8A5C3E1F"));
+    }
+    chart->findChild<QListWidget*>()
+        ->findItems(QStringLiteral("the number of pictures"), Qt::MatchExactly)[0]
+        ->setCheckState(Qt::Checked);
+    auto* view = chart->findChild<QChartView*>();
+    QStringList titles;
+    for (QAbstractAxis* axis : view->chart()->axes()) titles << axis->titleText();
+    QCOMPARE(titles, QStringList({"UTC", "[V]", "count"}));
+    QVERIFY(!empty->isVisible());
+    const auto span = [view] {
+      const auto* time = static_cast<QValueAxis*>(view->chart()->axes(Qt::Horizontal).at(0));
+      return time->max() - time->min();
+    };
+    const double all = span();
+    const QRectF area = view->chart()->plotArea();
+    const QPoint from = view->mapFromScene(area.topLeft() + QPointF(area.width() / 4, 10));
+    const QPoint to = view->mapFromScene(area.bottomRight() - QPointF(area.width() / 4, 10));
+    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, from);
+    QTest::mouseMove(view->viewport(), to);
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, to);
+    QTRY_VERIFY(std::abs(span() / all - 0.5) < 0.01);
+    QWheelEvent wheel(to, view->viewport()->mapToGlobal(QPointF(to)), {}, {0, 120}, {}, {}, Qt::NoScrollPhase,
+                      false);
+    QApplication::sendEvent(view->viewport(), &wheel);
+    QCOMPARE(std::round(span() / all * 100), 40);  // each notch in by a fifth
+    QTest::mouseClick(chart->findChild<QPushButton*>(QStringLiteral("resetZoom")), Qt::LeftButton);
+    QCOMPARE(span(), all);
+    chart->resize(chart->minimumSizeHint());  // the start and the end still whole
+    const auto times = [view] {
+      QStringList shown;
+      for (QGraphicsItem* item : view->scene()->items()) {
+        const auto* label = dynamic_cast<QGraphicsTextItem*>(item);
+        if (label && label->isVisible() && label->toPlainText().contains('/')) shown << label->toPlainText();
+      }
+      return shown;
+    };
+    QTRY_VERIFY2(times().size() >= 2 && times().filter(QStringLiteral("...")).isEmpty(),
+                 qPrintable(times().join(", ")));
+    chart->setPalette(QPalette(Qt::white, QColor(0x20, 0x20, 0x20)));
+    QCOMPARE(view->chart()->theme(), QChart::ChartThemeDark);
   }
 
   void clockPanelTicksAndCopies() {
