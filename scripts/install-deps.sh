@@ -6,14 +6,13 @@ set -euo pipefail
 
 packages=(
   cmake g++ clang libclang-rt-14-dev ninja-build pkgconf
-  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
+  qt6-base-dev qt6-charts-dev qt6-multimedia-dev libqt6opengl6-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev libicu-dev
   libsndfile1-dev libfftw3-dev multimon-ng sox
   xvfb xauth fonts-ipafont-gothic locales
   help2man dpkg-dev file lintian desktop-file-utils appstream python3-debian man-db
   python3
-  multimon-ng sox
 )
 
 missing=()
