@@ -592,6 +592,7 @@ void CQuillonDlg::listenTo(QIODevice* samples, const QAudioFormat& format) {
     listener = new Listener(this);
     connect(listener, &Listener::lettersHeard, panel, &ListenPanel::addLetters);
     connect(listener, &Listener::spectrumRows, panel->waterfall(), &Waterfall::addRows);
+    connect(panel->waterfall(), &Waterfall::toneClicked, listener, &Listener::followTone);
     connect(listener, &Listener::frameHeard, this, [this](const audio::HeardFrame& frame) {
       const auto heard = listener->startedAt() + std::chrono::milliseconds(std::llround(frame.found.place.startS * 1000));
       const stm::ClockReading reading = stm::readingAt(heard);

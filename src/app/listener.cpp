@@ -54,6 +54,7 @@ QString Listener::start(QIODevice* samples, const QAudioFormat& sampleFormat) {
   spectrum = std::make_unique<audio::Spectrogram>(format.sampleRate());
   began = std::chrono::system_clock::now();
   toneHz = 0;
+  chosenAtS = 0;
   partial.clear();
   connect(samples, &QIODevice::readyRead, this, &Listener::readSamples);
   readSamples();
@@ -69,6 +70,13 @@ void Listener::stop() {
   if (!letters.empty()) emit lettersHeard(letters);
   beacon.reset();
   spectrum.reset();
+}
+
+void Listener::followTone(double hz) {
+  if (!beacon) return;
+  beacon->followTone(hz);
+  toneHz = hz;
+  chosenAtS = seconds();
 }
 
 double Listener::seconds() const { return beacon ? beacon->decoder().secondsFed() : 0; }
@@ -92,7 +100,9 @@ void Listener::readSamples() {
   spectrum->feed(mono);
   const auto letters = beacon->takeHeard();
   if (!letters.empty()) {
-    toneHz = letters.back().signal.toneHz;
+    // Letters keyed before the operator chose a tone still come out of the decoder for a few
+    // seconds: the mark stays on the chosen tone meanwhile.
+    if (letters.back().heard.startS >= chosenAtS) toneHz = letters.back().signal.toneHz;
     emit lettersHeard(letters);
   }
   const auto rows = spectrum->takeRows();

@@ -34,6 +34,8 @@ class Listener : public QObject {
   // or floats, channels mixed to one); empty, or why it cannot.
   QString start(QIODevice* device, const QAudioFormat& format);
   void stop();
+  // The operator clicked a tone: the decoder follows it, and the waterfall marks it.
+  void followTone(double hz);
   bool listening() const { return beacon != nullptr; }
   // When listening began, and how much has been heard since [s].
   std::chrono::system_clock::time_point startedAt() const { return began; }
@@ -56,6 +58,7 @@ class Listener : public QObject {
   QByteArray partial;  // bytes of a frame not yet whole
   std::vector<float> mono;
   double toneHz = 0;
+  double chosenAtS = 0;  // when the operator last chose a tone [s heard]
 };
 
 }  // namespace quillon::app

@@ -38,6 +38,7 @@ class BeaconListener {
   // The letters heard since the last call, in order.
   std::vector<AudioLetter> takeHeard();
   const CwDecoder& decoder() const { return decoding; }
+  void followTone(double hz) { decoding.followTone(hz); }
 
  private:
   void take();

@@ -28,8 +28,14 @@ constexpr std::size_t kSpeedLooks = 5;  // the speed is the median of this many 
 constexpr std::size_t kFirstLooks = 3;  // and the first epoch waits for this many
 
 constexpr double kPauseS = 2.0;  // a silence this long ends a transmission
+
 constexpr float kLargest = 1e6f;
 constexpr std::size_t kBlock = 256;  // larger samples are clipped: sums stay finite
+
+// The noise level known later, unless it fell by more than 1.5 dB from the level around the
+// sample: noise changes slowly, and such a fall is a squelch closing or a recording padded
+// with zeros after the transmission, against which every key-up slot would sound like a tone.
+float steadyNoise(float later, float around) { return later < 0.7f * around ? around : later; }
 
 }  // namespace
 
@@ -129,22 +135,23 @@ void CwDecoder::pushBaseband(std::complex<float> raw) {
   std::complex<float> z;
   if (!fine_->push(raw, z)) return;
   const float ncoHz = ncoHz_[(rawCount_ - 1 - fine_->delay()) % ncoHz_.size()];
-  speed_->push(z, static_cast<float>(tone_->noisePerSample(baseband_->noiseGain())));
   const double t = static_cast<double>(mixed_) / rate_ - static_cast<double>(fine_->delay() + 1) / bbRate_;
+  const auto noiseHere = static_cast<float>(tone_->noisePerSampleAt(t, baseband_->noiseGain()));
+  speed_->push(z, steadyNoise(static_cast<float>(tone_->noisePerSample(baseband_->noiseGain())), noiseHere));
   // Whether a tone is heard around this sample: the tracker has seen kToneLeadS further.
   const bool locked = tone_->lockedAt(t + kToneLeadS) && ncoHz > 0;
   toneHeard_ = toneHeard_ || locked;
   Pending& p = pending_[pendingIn_ % pending_.size()];
-  p = {z, static_cast<float>(tone_->noisePerSample(baseband_->noiseGain())),
+  p = {z, noiseHere,
        static_cast<float>(ncoHz + fine_->offset() * bbRate_ / (2 * std::numbers::pi)), locked};
   ++pendingIn_;
   if (pendingIn_ - pendingOut_ < pending_.size()) return;
   // The oldest waits no longer: the speed has seen kSpeedLeadS beyond it.
   Pending q = pending_[pendingOut_ % pending_.size()];
   ++pendingOut_;
-  // The noise level as known now, kSpeedLeadS later: it changes slowly, and the first
-  // samples came before the tracker had measured it.
-  q.noise = static_cast<float>(tone_->noisePerSample(baseband_->noiseGain()));
+  // The noise level as known now, kSpeedLeadS later: the first samples came before the
+  // tracker had measured it.
+  q.noise = steadyNoise(static_cast<float>(tone_->noisePerSample(baseband_->noiseGain())), q.noise);
   // The speed is the median of the last looks that found a transmission: one look at low
   // SNR may take a harmonic for the unit, and a new epoch reads its window again.
   if (speed_->looks() != looks_) {
@@ -214,7 +221,7 @@ void CwDecoder::finish() {
   while (pendingOut_ < pendingIn_) {
     Pending q = pending_[pendingOut_ % pending_.size()];
     ++pendingOut_;
-    q.noise = static_cast<float>(tone_->noisePerSample(baseband_->noiseGain()));
+    q.noise = steadyNoise(static_cast<float>(tone_->noisePerSample(baseband_->noiseGain())), q.noise);
     toneAt_[static_cast<std::size_t>(letters_->samples()) % toneAt_.size()] = q.toneHz;
     letters_->push(q.z, q.noise, q.tone);
     if (letters_->due()) letters_->decide(false, decided);
@@ -223,6 +230,8 @@ void CwDecoder::finish() {
   toLetters(decided);
   finished_ = true;
 }
+
+void CwDecoder::followTone(double hz) { tone_->follow(hz); }
 
 std::vector<AudioLetter> CwDecoder::takeLetters() {
   std::vector<AudioLetter> taken;

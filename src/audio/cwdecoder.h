@@ -69,6 +69,9 @@ class CwDecoder {
   // The end of the stream: decides every letter still pending. Feeding after it starts
   // nothing new; call it once.
   void finish();
+  // Follows the tone nearest `hz` from now on, though another stands out more (an operator
+  // picking the beacon out of a crowded passband).
+  void followTone(double hz);
 
   // The letters decided since the last call, in order.
   std::vector<AudioLetter> takeLetters();

@@ -25,6 +25,7 @@ constexpr double kReturnRatio = 6.0;   // the same after a pause
 constexpr int kRefusedFrames = 3;      // clear peaks off the track this many frames: a turn
 constexpr double kMoveS = 0.25;        // a stronger peak elsewhere this long moves the track
 constexpr double kKeepS = 2.0;         // estimates kept for callers that lag
+constexpr double kFollowHz = 200;     // a chosen tone's own steps and drift stay this near
 constexpr double kCoastS = 0.6;        // unmeasured this long, the track holds still
 constexpr double kReturnS = 0.1;       // and a tone that stands out this long elsewhere is taken
 
@@ -129,9 +130,14 @@ void ToneTracker::track(double timeS) {
   ToneEstimate e;
   e.timeS = timeS;
   const double floor = std::max(noise_, 1e-30);
-  // Acquisition and steps: the strongest bin of the slow average.
-  std::size_t global = lo_;
-  for (std::size_t k = lo_; k < hi_; ++k) {
+  // Acquisition and steps: the strongest bin of the slow average, near a chosen tone.
+  std::size_t from = lo_, to = hi_;
+  if (followed_) {
+    from = std::clamp(static_cast<std::size_t>(std::max(0.0, std::ceil((hz_ - kFollowHz) / bin))), lo_, hi_ - 1);
+    to = std::clamp(static_cast<std::size_t>(std::max(0.0, std::floor((hz_ + kFollowHz) / bin))) + 1, from + 1, hi_);
+  }
+  std::size_t global = from;
+  for (std::size_t k = from; k < to; ++k) {
     if (slow_[k] > slow_[global]) global = k;
   }
   const bool settled = static_cast<double>(framesDone_) * dt >= kSettleS;
@@ -249,10 +255,19 @@ void ToneTracker::track(double timeS) {
   e.hz = hz_;
   e.hzPerS = rate2_;
   e.locked = locked_;
+  e.noise = noise_;
   history_.push_back(e);
   while (history_.size() > 2 && history_.front().timeS < timeS - kKeepS) history_.pop_front();
   if (e.jumped) jumps_.push_back(e);
   while (!jumps_.empty() && jumps_.front().timeS < timeS - kKeepS) jumps_.pop_front();
+}
+
+void ToneTracker::follow(double hz) {
+  followed_ = true;
+  hz_ = std::clamp(hz, kLowHz, kHighHz);
+  rate2_ = 0;
+  locked_ = false;  // found again at once if a tone stands out there
+  awayFrames_ = weakFrames_ = refused_ = 0;
 }
 
 const ToneEstimate* ToneTracker::before(double timeS) const {
@@ -288,6 +303,11 @@ double ToneTracker::noisePerSample(double summed) const {
   // samples mixed to baseband has variance summed * v. The slow average's median is
   // close to its mean.
   return summed * noise_ / windowPower_;
+}
+
+double ToneTracker::noisePerSampleAt(double timeS, double summed) const {
+  const ToneEstimate* b = before(timeS);
+  return summed * (b ? b->noise : noise_) / windowPower_;
 }
 
 }  // namespace quillon::audio

@@ -29,6 +29,7 @@ struct ToneEstimate {
   bool locked = false;   // a tone stands out of the noise
   bool jumped = false;   // the track moved to another peak at this frame
   double jumpFromS = 0;  // when the tone probably left its old place (with `jumped`)
+  double noise = 0;      // the noise floor (slow average's median bin power) at timeS
 };
 
 class ToneTracker {
@@ -40,6 +41,10 @@ class ToneTracker {
   ToneTracker& operator=(const ToneTracker&) = delete;
 
   void feed(std::span<const float> samples);
+  // The operator's choice of tone: the track starts again at `hz`, and from then on takes
+  // a tone, a step or a return only within kFollowHz of where it is, whatever stands out
+  // elsewhere. It follows that tone's drift.
+  void follow(double hz);
 
   // The tone at `timeS`: the estimate of the frame before it, unless a frame up to
   // `timeS + lookaheadS` jumped to where the tone already was, or found the tone only
@@ -47,8 +52,10 @@ class ToneTracker {
   double toneAt(double timeS, double lookaheadS) const;
   bool lockedAt(double timeS) const;
 
-  // The noise power of a baseband sample that sums `summed` input samples of this rate.
+  // The noise power of a baseband sample that sums `summed` input samples of this rate:
+  // as measured by the latest frame, or by the frame before `timeS`.
   double noisePerSample(double summed) const;
+  double noisePerSampleAt(double timeS, double summed) const;
   double lastFrameS() const { return history_.empty() ? 0 : history_.back().timeS; }
   std::size_t frameSize() const { return frame_; }
   double binHz() const { return rate_ / static_cast<double>(frame_); }
@@ -74,6 +81,7 @@ class ToneTracker {
   // Kalman state: frequency, drift rate, and their covariance.
   double hz_ = 0, rate2_ = 0, p00_ = 0, p01_ = 0, p11_ = 0;
   bool locked_ = false;
+  bool followed_ = false;  // the operator chose the tone
   double lastMeasuredS_ = 0;
   int awayFrames_ = 0, weakFrames_ = 0, refused_ = 0;
   std::deque<ToneEstimate> history_, jumps_;

@@ -223,9 +223,17 @@ class DialogTest : public QObject {
     QCOMPARE(f->log().count('\n'), 1);  // the 8-letter frame is not decoded unless the operator says what it is
   }
 
+  void listeningChecksEveryFrameHeard_data() {
+    QTest::addColumn<double>("clickHz");  // a tone chosen on the waterfall first (0: none)
+    QTest::newRow("the tone found") << 0.0;
+    QTest::newRow("another tone chosen") << 2000.0;
+  }
+
   // Samples through the interface an audio input hands them over by: each frame heard is
   // checked as heard, its letters in its input, and the heard line shows what was heard.
+  // A tone chosen on the waterfall is the only one followed, and is marked at once.
   void listeningChecksEveryFrameHeard() {
+    QFETCH(double, clickHz);
     struct Samples : QIODevice {  // a pipe, as an audio input's device is
       QByteArray data;
       bool isSequential() const override { return true; }
@@ -246,12 +254,22 @@ class DialogTest : public QObject {
     format.setSampleRate(8000), format.setChannelCount(1), format.setSampleFormat(QAudioFormat::Int16);
     f->dlg->listenTo(&samples, format);
     QVERIFY(f->dlg->listenPanel()->isVisible());
+    Waterfall* waterfall = f->dlg->listenPanel()->waterfall();
     for (std::size_t at = 0; at < recording.samples.size(); at += 2000) {
+      if (at == 8000 && clickHz > 0)  // the waterfall spans 0-3,000 Hz
+        QTest::mouseClick(waterfall, Qt::LeftButton, {}, QPoint(qRound(clickHz / 3000 * waterfall->width()), 5));
       std::vector<std::int16_t> block;
       for (std::size_t i = at; i < std::min(at + 2000, recording.samples.size()); ++i)
         block.push_back(static_cast<std::int16_t>(recording.samples[i] * 32767));
       samples.write(reinterpret_cast<const char*>(block.data()), static_cast<qint64>(block.size() * 2));
     }
+    if (clickHz > 0) {
+      QVERIFY(qAbs(waterfall->toneHz() - clickHz) < 30);
+      f->dlg->stopListening();
+      QCOMPARE(f->log().count('\n'), 0);
+      return;
+    }
+    QVERIFY(qAbs(waterfall->toneHz() - spec.toneHz) < 10);
     f->dlg->stopListening();
     QCOMPARE(f->input("hk")->text(), kHouseKeeping);
     QVERIFY(f->box()->toPlainText().startsWith(QStringLiteral("Tanager CW House Keeping Status")));

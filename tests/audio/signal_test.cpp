@@ -53,6 +53,23 @@ INSTANTIATE_TEST_SUITE_P(Tones, ToneTrackerTest,
                                          ToneCase{44100, 1234, 70, 0}, ToneCase{48000, 900, -70, 150},
                                          ToneCase{8000, 1500, 0, -150}));
 
+// A tone the operator chose is followed along its drift though a stronger one keys beside it.
+TEST(ToneTracker, FollowsTheChosenTone) {
+  const auto strong = makeRecording({.toneHz = 1500, .snrDb = 6, .seed = 2}, "TTTTT TTTTT TTTTT TTTTT TTTTT");
+  auto weak = makeRecording({.toneHz = 700, .amplitude = 0.05, .driftHzPerS = 30}, "MMMMM MMMMM MMMMM MMMMM MMMMM").samples;
+  weak.resize(strong.samples.size());
+  for (std::size_t i = 0; i < weak.size(); ++i) weak[i] += strong.samples[i];
+  ToneTracker tracker(8000);
+  for (std::size_t i = 0; i + 4000 < weak.size(); i += 4000) {
+    tracker.feed(std::span(weak).subspan(i, 4000));
+    const double t = tracker.lastFrameS();
+    if (t > 2 && t < 2.5) tracker.follow(650);
+    if (t < 1.5 || std::abs(t - 2.5) < 1.1) continue;
+    const double at = t - 1;
+    EXPECT_NEAR(tracker.toneAt(at, 1), at < 2 ? 1500 : 700 + 30 * at, 16) << "at " << at << " s";
+  }
+}
+
 // The baseband of a tone at the NCO is a still phasor of half its amplitude times the hop.
 TEST(Baseband, ToneAtTheNcoStandsStill) {
   Baseband bb(8000, 16);
