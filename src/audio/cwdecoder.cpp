@@ -142,8 +142,7 @@ void CwDecoder::pushBaseband(std::complex<float> raw) {
   const bool locked = tone_->lockedAt(t + kToneLeadS) && ncoHz > 0;
   toneHeard_ = toneHeard_ || locked;
   Pending& p = pending_[pendingIn_ % pending_.size()];
-  p = {z, noiseHere,
-       static_cast<float>(ncoHz + fine_->offset() * bbRate_ / (2 * std::numbers::pi)), locked};
+  p = {z, noiseHere, static_cast<float>(ncoHz + fine_->offset() * bbRate_ / (2 * std::numbers::pi)), locked};
   ++pendingIn_;
   if (pendingIn_ - pendingOut_ < pending_.size()) return;
   // The oldest waits no longer: the speed has seen kSpeedLeadS beyond it.

@@ -25,7 +25,7 @@ constexpr double kReturnRatio = 6.0;   // the same after a pause
 constexpr int kRefusedFrames = 3;      // clear peaks off the track this many frames: a turn
 constexpr double kMoveS = 0.25;        // a stronger peak elsewhere this long moves the track
 constexpr double kKeepS = 2.0;         // estimates kept for callers that lag
-constexpr double kFollowHz = 200;     // a chosen tone's own steps and drift stay this near
+constexpr double kFollowHz = 200;      // a chosen tone's own steps and drift stay this near
 constexpr double kCoastS = 0.6;        // unmeasured this long, the track holds still
 constexpr double kReturnS = 0.1;       // and a tone that stands out this long elsewhere is taken
 
@@ -133,8 +133,10 @@ void ToneTracker::track(double timeS) {
   // Acquisition and steps: the strongest bin of the slow average, near a chosen tone.
   std::size_t from = lo_, to = hi_;
   if (followed_) {
-    from = std::clamp(static_cast<std::size_t>(std::max(0.0, std::ceil((hz_ - kFollowHz) / bin))), lo_, hi_ - 1);
-    to = std::clamp(static_cast<std::size_t>(std::max(0.0, std::floor((hz_ + kFollowHz) / bin))) + 1, from + 1, hi_);
+    from =
+        std::clamp(static_cast<std::size_t>(std::max(0.0, std::ceil((hz_ - kFollowHz) / bin))), lo_, hi_ - 1);
+    to = std::clamp(static_cast<std::size_t>(std::max(0.0, std::floor((hz_ + kFollowHz) / bin))) + 1,
+                    from + 1, hi_);
   }
   std::size_t global = from;
   for (std::size_t k = from; k < to; ++k) {

@@ -257,7 +257,8 @@ class DialogTest : public QObject {
     Waterfall* waterfall = f->dlg->listenPanel()->waterfall();
     for (std::size_t at = 0; at < recording.samples.size(); at += 2000) {
       if (at == 8000 && clickHz > 0)  // the waterfall spans 0-3,000 Hz
-        QTest::mouseClick(waterfall, Qt::LeftButton, {}, QPoint(qRound(clickHz / 3000 * waterfall->width()), 5));
+        QTest::mouseClick(waterfall, Qt::LeftButton, {},
+                          QPoint(qRound(clickHz / 3000 * waterfall->width()), 5));
       std::vector<std::int16_t> block;
       for (std::size_t i = at; i < std::min(at + 2000, recording.samples.size()); ++i)
         block.push_back(static_cast<std::int16_t>(recording.samples[i] * 32767));

@@ -100,7 +100,8 @@ TEST_P(DamagedInputTest, DecodesWhatIsSound) {
 
 INSTANTIATE_TEST_SUITE_P(Damages, DamagedInputTest,
                          testing::Values(Damage::None, Damage::NotFinite, Damage::Clipped, Damage::DcOffset,
-                                         Damage::ZerosAfter, Damage::Silence, Damage::Empty, Damage::NoiseOnly));
+                                         Damage::ZerosAfter, Damage::Silence, Damage::Empty,
+                                         Damage::NoiseOnly));
 
 TEST(CwDecoder, RefusesRatesOutsideItsRange) {
   EXPECT_THROW(CwDecoder({7999, U""}), std::invalid_argument);

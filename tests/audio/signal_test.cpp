@@ -56,7 +56,9 @@ INSTANTIATE_TEST_SUITE_P(Tones, ToneTrackerTest,
 // A tone the operator chose is followed along its drift though a stronger one keys beside it.
 TEST(ToneTracker, FollowsTheChosenTone) {
   const auto strong = makeRecording({.toneHz = 1500, .snrDb = 6, .seed = 2}, "TTTTT TTTTT TTTTT TTTTT TTTTT");
-  auto weak = makeRecording({.toneHz = 700, .amplitude = 0.05, .driftHzPerS = 30}, "MMMMM MMMMM MMMMM MMMMM MMMMM").samples;
+  auto weak =
+      makeRecording({.toneHz = 700, .amplitude = 0.05, .driftHzPerS = 30}, "MMMMM MMMMM MMMMM MMMMM MMMMM")
+          .samples;
   weak.resize(strong.samples.size());
   for (std::size_t i = 0; i < weak.size(); ++i) weak[i] += strong.samples[i];
   ToneTracker tracker(8000);
