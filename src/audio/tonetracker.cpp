@@ -26,6 +26,7 @@ constexpr int kRefusedFrames = 3;      // clear peaks off the track this many fr
 constexpr double kMoveS = 0.25;        // a stronger peak elsewhere this long moves the track
 constexpr double kKeepS = 2.0;         // estimates kept for callers that lag
 constexpr double kFollowHz = 200;      // a chosen tone's own steps and drift stay this near
+constexpr double kSmoothS = 0.5;       // the mixer's tone is fitted over this much each side
 constexpr double kCoastS = 0.6;        // unmeasured this long, the track holds still
 constexpr double kReturnS = 0.1;       // and a tone that stands out this long elsewhere is taken
 
@@ -286,7 +287,28 @@ double ToneTracker::toneAt(double timeS, double lookaheadS) const {
     if (e.timeS > timeS && e.timeS <= timeS + lookaheadS && e.jumpFromS <= timeS) return e.hz;
   }
   const ToneEstimate* b = before(timeS);
-  if (b && b->locked) return b->hz + b->hzPerS * (timeS - b->timeS);
+  if (b && b->locked) {
+    // A line fitted to the estimates around timeS, between the jumps on either side: the
+    // mixer's tone must not jitter with every frame's noise, or a mark's phase wanders.
+    double from = timeS - kSmoothS, to = timeS + kSmoothS;
+    for (const ToneEstimate& e : jumps_) {
+      if (e.timeS <= timeS)
+        from = std::max(from, e.timeS);
+      else
+        to = std::min(to, e.timeS - 1e-9);
+    }
+    double n = 0, st = 0, sh = 0, stt = 0, sth = 0;
+    for (const ToneEstimate& e : history_) {
+      if (e.timeS < from || e.timeS > to || !e.locked) continue;
+      const double x = e.timeS - timeS;
+      n += 1, st += x, sh += e.hz, stt += x * x, sth += x * e.hz;
+    }
+    if (n >= 8) {
+      const double det = n * stt - st * st;
+      if (det > 0) return (sh * stt - st * sth) / det;
+    }
+    return b->hz + b->hzPerS * (timeS - b->timeS);
+  }
   const auto it = std::upper_bound(history_.begin(), history_.end(), timeS,
                                    [](double t, const ToneEstimate& e) { return t < e.timeS; });
   for (auto e = it; e != history_.end() && e->timeS <= timeS + lookaheadS; ++e) {

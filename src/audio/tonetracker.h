@@ -46,9 +46,9 @@ class ToneTracker {
   // elsewhere. It follows that tone's drift.
   void follow(double hz);
 
-  // The tone at `timeS`: the estimate of the frame before it, unless a frame up to
-  // `timeS + lookaheadS` jumped to where the tone already was, or found the tone only
-  // after it began. Hz 0 before any lock.
+  // The tone at `timeS`: a line fitted to the estimates of half a second each side (not
+  // across a jump), unless a frame up to `timeS + lookaheadS` jumped to where the tone
+  // already was, or found the tone only after it began. Hz 0 before any lock.
   double toneAt(double timeS, double lookaheadS) const;
   bool lockedAt(double timeS) const;
 
