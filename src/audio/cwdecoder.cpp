@@ -191,6 +191,7 @@ void CwDecoder::toLetters(const std::vector<LetterDecision>& decided) {
       const double gap = (a.heard.startS - lastEndS_) / unitS;
       a.heard.gapBefore = gap >= std::max(5.0, letterGapUnits_ + 2) ? Gap::Word : Gap::Letter;
       if (gap < 8) letterGapUnits_ += 0.1 * (gap - letterGapUnits_);
+      letters_->setLetterGap(letterGapUnits_);
     }
     lastEndS_ = endS;
     a.signal.wpm = 1.2 / unitS;

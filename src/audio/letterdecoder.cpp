@@ -17,6 +17,8 @@ namespace {
 constexpr double kScales[3] = {0.92, 1.0, 1.08};
 constexpr int kGridPerUnit = 4;
 constexpr int kGapMinGrid = 10;      // between letters: at least 2.5 units (a letter gap is 3)
+constexpr double kOddGapCost = 3.0;  // a gap too long for a letter gap and too short for a
+                                     // word gap: a letter read one element short leaves one
 constexpr int kMarginUnits = 24;     // evidence after a letter before it is decided
 constexpr int kCycleUnits = 16;      // new evidence between two decisions
 constexpr float kLetterCost = 4.0f;  // prior against a letter: noise makes none
@@ -85,6 +87,13 @@ void LetterDecoder::restart(double unit) {
   scores_.clear();
   buildCandidates();
   scoreGrid(false);
+}
+
+void LetterDecoder::setLetterGap(double units) {
+  // Odd from a unit and a quarter past the letter gap; a word gap from three units past it
+  // (a letter gap of 3 units, a word gap of 7: odd from 4.25 units to 6).
+  oddGap_ = static_cast<int>(std::lround((units + 1.25) * kGridPerUnit));
+  wordGap_ = std::max(oddGap_, static_cast<int>(std::lround((units + 3) * kGridPerUnit)));
 }
 
 void LetterDecoder::buildCandidates() {
@@ -198,20 +207,33 @@ void LetterDecoder::decide(bool final, std::vector<LetterDecision>& out) {
   if (starts <= 0) return;
   const int length = starts + maxLengthGrid_ + 1;
   // Sums of a long window's evidence need a double's precision.
-  std::vector<double> fwd(length), endF(length, kNone), bwd(length + kGapMinGrid + 1, 0.0);
+  //   fwd[r]    every reading whose last letter ends at or before r (the empty one too)
+  //   follow[r] every reading a letter starting at r may follow: a letter gap, an odd
+  //             gap (weighed down) or a word gap or longer before it
+  //   after[e]  every reading of what follows a letter that ends at e
+  //   bwd[r]    every reading of [r, end) whose first letter starts at r or later
+  std::vector<double> fwd(length), endF(length, kNone), follow(length, 0.0);
   std::vector<double> vit(length), endV(length, kNone);
-  std::vector<int> endCand(length, -1), endStart(length, -1);
+  std::vector<int> endCand(length, -1), endStart(length, -1), prevEnd(length, -1);
   std::vector<std::uint8_t> fromEnd(length, 0);
-  auto prefix = [](const std::vector<double>& f, int r) {
-    return r - kGapMinGrid >= 0 ? f[r - kGapMinGrid] : 0.0;
-  };
+  const auto cost = [this](int gap) { return gap >= oddGap_ ? -kOddGapCost : 0.0; };
   for (int r = 0; r < length; ++r) {
     fwd[r] = logAdd(r > 0 ? fwd[r - 1] : 0.0, endF[r]);
     const double before = r > 0 ? vit[r - 1] : 0.0;
     fromEnd[r] = endCand[r] >= 0 && endV[r] >= before;
     vit[r] = fromEnd[r] ? endV[r] : before;
     if (r >= starts) continue;
-    const double pf = prefix(fwd, r), pv = prefix(vit, r);
+    double pf = r >= wordGap_ ? fwd[r - wordGap_] : 0.0;
+    double pv = r >= wordGap_ ? vit[r - wordGap_] : 0.0;
+    for (int gap = kGapMinGrid; gap < wordGap_ && gap <= r; ++gap) {
+      const int e = r - gap;
+      pf = logAdd(pf, endF[e] + cost(gap));
+      if (endCand[e] >= 0 && endV[e] + cost(gap) > pv) {
+        pv = endV[e] + cost(gap);
+        prevEnd[r] = e;
+      }
+    }
+    follow[r] = pf;
     const std::vector<float>& row = scores_[static_cast<std::size_t>(r)];
     for (std::size_t i = 0; i < cands_.size(); ++i) {
       const int e = r + cands_[i].lengthGrid;
@@ -223,25 +245,37 @@ void LetterDecoder::decide(bool final, std::vector<LetterDecision>& out) {
       }
     }
   }
-  // Backward: bwd[r] sums every reading of [r, end) whose first letter starts at r or later.
+  std::vector<double> bwd(length + 1, 0.0), startB(length, kNone), after(length + 1, 0.0);
   for (int r = length - 1; r >= 0; --r) {
     double acc = bwd[r + 1];
     if (r < starts) {
       const std::vector<float>& row = scores_[static_cast<std::size_t>(r)];
-      for (std::size_t i = 0; i < cands_.size(); ++i) {
-        const int after = r + cands_[i].lengthGrid + kGapMinGrid;
-        acc = logAdd(acc, row[i] + (after < length ? bwd[after] : 0.0));
-      }
+      double sb = kNone;
+      for (std::size_t i = 0; i < cands_.size(); ++i)
+        sb = logAdd(sb, row[i] + after[r + cands_[i].lengthGrid]);
+      startB[r] = sb;
+      acc = logAdd(acc, sb);
     }
     bwd[r] = acc;
+    // Every start after e = r - kGapMinGrid is known now.
+    const int e = r - kGapMinGrid;
+    if (e >= 0) {
+      double a = e + wordGap_ < length ? bwd[e + wordGap_] : 0.0;
+      for (int gap = kGapMinGrid; gap < wordGap_ && e + gap < starts; ++gap)
+        a = logAdd(a, startB[e + gap] + cost(gap));
+      after[e] = a;
+    }
   }
   const double total = bwd[0];
   // The best reading, traced back.
   std::vector<std::pair<int, int>> path;  // (start, candidate)
+  bool exact = false;                     // the letter before ends right at r
   for (int r = length - 1; r >= 0;) {
-    if (fromEnd[r]) {
-      path.emplace_back(endStart[r], endCand[r]);
-      r = endStart[r] - kGapMinGrid;
+    if (exact || fromEnd[r]) {
+      const int start = endStart[r];
+      path.emplace_back(start, endCand[r]);
+      exact = prevEnd[start] >= 0;
+      r = exact ? prevEnd[start] : start - wordGap_;
     } else {
       --r;
     }
@@ -259,8 +293,7 @@ void LetterDecoder::decide(bool final, std::vector<LetterDecision>& out) {
       const std::vector<float>& row = scores_[static_cast<std::size_t>(r)];
       for (std::size_t i = 0; i < cands_.size(); ++i) {
         if (cands_[i].letter != c.letter || r + cands_[i].lengthGrid < middle) continue;
-        const int after = r + cands_[i].lengthGrid + kGapMinGrid;
-        same = logAdd(same, prefix(fwd, r) + row[i] + (after < length ? bwd[after] : 0.0) - total);
+        same = logAdd(same, follow[r] + row[i] + after[r + cands_[i].lengthGrid] - total);
       }
     }
     LetterDecision d;

@@ -5,14 +5,16 @@
 //   baseband -> energy of a unit-long sum at three scales (matched filters for a unit of
 //   0.92, 1 and 1.08 times the estimate) -> log-likelihood ratio of "tone" per unit slot
 //   -> every letter of the alphabet, at every quarter-unit start, scored as the sum of
-//   its marks' slots -> the best sequence of letters with at least two units between
-//   them (Viterbi), and each letter's probability (forward-backward)
+//   its marks' slots -> the best sequence of letters with at least two and a half units
+//   between them (Viterbi), and each letter's probability (forward-backward)
 //
 // A letter is decided once the window has run some letters past it, so later evidence
 // can still move a boundary; its confidence is the probability, summed over every way
-// the window can be read, that a letter covering its middle is the same letter. Gaps
-// cost nothing, so letter and word gaps of any length are heard; an element that runs a
-// few percent long or short is covered by the three scales.
+// the window can be read, that a letter covering its middle is the same letter. Letter
+// gaps (up to 4 units) and word gaps (6 units or more) cost nothing, so gaps of any length
+// are heard; a gap between the two is weighed down, as a letter read one element short or
+// long leaves one. An element that runs a few percent long or short is covered by the
+// three scales.
 
 #include <complex>
 #include <cstddef>
@@ -41,6 +43,8 @@ class LetterDecoder {
   // what is not decided yet (as far back as the ring of samples reaches).
   void restart(double unit);
   bool started() const { return unit_ > 0; }
+  // The letter gap this sender keys [units] (3 to begin with).
+  void setLetterGap(double units);
   double unit() const { return unit_; }
 
   // One baseband sample, with the noise power of a sample and whether a tone is heard.
@@ -75,6 +79,7 @@ class LetterDecoder {
   std::vector<Candidate> cands_;
   double unit_ = 0, grid_ = 0, epoch_ = 0;  // epoch_: sample where grid 0 lies
   int maxLengthGrid_ = 0;
+  int oddGap_ = 17, wordGap_ = 24;  // [grid]: gaps from oddGap_ to wordGap_ are weighed down
   double maxSlotEnd_ = 0;
 
   // Rings indexed by sample: the baseband, the slot energy over noise and the LLR cache.
