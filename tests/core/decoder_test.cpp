@@ -230,27 +230,29 @@ TEST(FrameIsSound, RefusesEveryUnsoundRow) {
   EXPECT_FALSE(sound(first, 2, {0, 2}, 1)) << "a group of a part the frame has not";
 }
 
-// A value past a row's table prints the row's word for it: in the report, JSON and CSV alike.
+// A value past a row's table prints the row's word for it: in the report, JSON and CSV alike,
+// in a field too wide to keep every text of as in a narrow one.
 TEST(UnknownValues, PrintTheirNumber) {
   static constexpr std::string_view three[] = {"a", "b", "c"};
   static constexpr int counts[] = {5, 6, 7};
   // A label longer than the texts copied in one move.
   static constexpr std::string_view kLong = "S, whose label is longer than the sixty-four bytes copied in one move, is ";
   static constexpr FieldRow rows[] = {{"s", kLong, byteBits(0, 0, 2), FieldForm::State, nullptr, {}, three, {}, "Unknown"},
-                                      {"c", "C is ", byteBits(0, 0, 2), FieldForm::Count, nullptr, counts, {}, {}, "Unknown"}};
-  static constexpr DecoderPart parts[] = {{0, 2}};
+                                      {"c", "C is ", byteBits(0, 0, 2), FieldForm::Count, nullptr, counts, {}, {}, "Unknown"},
+                                      {"w", "W is ", bitField(2, 4, 0, 16), FieldForm::State, nullptr, {}, three, {}, "Unknown"}};
+  static constexpr DecoderPart parts[] = {{0, 6}};
   static constexpr FieldGroup groups[] = {{0, rows}};
-  static constexpr FrameRule frame{"t", "T", "Test", 2, parts, groups};
+  static constexpr FrameRule frame{"t", "T", "Test", 6, parts, groups};
   static_assert(frameIsSound(frame));
   Check check(frame);
-  ASSERT_TRUE(check.decode("03"));
+  ASSERT_TRUE(check.decode("030001"));
   std::string out;
   check.appendReport(out, {}, LineEnd::Lf);
   check.appendRecord(out, {});
   check.appendCsvRow(out, {});
-  EXPECT_NE(out.find("\n" + std::string(kLong) + "Unknown (3)\nC is Unknown (3)\n"), std::string::npos) << out;
-  EXPECT_NE(out.find(R"x("fields":{"s":"Unknown (3)","c":"Unknown (3)"})x"), std::string::npos) << out;
-  EXPECT_TRUE(out.ends_with(",Unknown (3),Unknown (3)\r\n")) << out;
+  EXPECT_NE(out.find("\n" + std::string(kLong) + "Unknown (3)\nC is Unknown (3)\nW is b\n"), std::string::npos) << out;
+  EXPECT_NE(out.find(R"x("fields":{"s":"Unknown (3)","c":"Unknown (3)","w":"b"})x"), std::string::npos) << out;
+  EXPECT_TRUE(out.ends_with(",Unknown (3),Unknown (3),b\r\n")) << out;
 }
 
 // The guard counts and cuts letters, never bytes: an emoji or an accent at the limit stays

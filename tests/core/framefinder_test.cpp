@@ -64,11 +64,12 @@ TEST(FrameFinder, RulesAsTableCases) {
 TEST(FrameFinder, HeardLettersAndTextTakeOnePath) {
   std::vector<FoundFrame> got;
   FrameFinder finder({8, 33, 1, 32, 0, 8}, [&](const FoundFrame& f) { got.push_back(f); });
-  // A faint 5 with a T after it: the two are read as one letter, not copied.
+  // A faint 5 with a T after it: the two are read as one letter, not copied. A letter
+  // heard in lower case is the same letter.
   for (std::size_t i = 0; i < 14; ++i) {
     const float confidence = i == 7 ? 0.5F : i == 9 ? kTrustedConfidence : 1.0F;
     const Gap gap = i == 1 || i == 5 ? Gap::Word : Gap::Letter;
-    finder.hear({i == 12 ? 0 : U"ETNGR8A5TC3E1F"[i], confidence, gap, static_cast<double>(i) / 4});
+    finder.hear({i == 12 ? 0 : U"ETNGR8a5TC3E1F"[i], confidence, gap, static_cast<double>(i) / 4});
   }
   finder.pause();
   // Frames of 1 to 32 letters are looked for.

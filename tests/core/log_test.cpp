@@ -41,11 +41,12 @@ TEST(TelemetryLog, RecordsGoToTheLogAndBackIntoSeries) {
   const std::string lines[] = {"", R"({"kind":"sat","utc":"2009-06-30T23:05:10.000Z"})", "[1]",
                                hk + R"({"voltage33V":0.0,"batteryCurrent":1.486}})", hk + R"({"voltage33V":1e308}})",
                                hk + R"({"voltage33V":-0.001,"batteryCurrent":1.0}})",
-                               hk + R"({"batteryCurrent":1.4860000000000002}})"};
+                               hk + R"({"batteryCurrent":1.4860000000000002}})", R"({"kind":"zz","data":"12"})",
+                               R"({"data":"12"})"};
   for (const std::string& line : lines) other.addLine(line);
-  EXPECT_EQ(other.note(), "2 records; 4 malformed lines skipped (lines 3, 5, 6, 7)");
+  EXPECT_EQ(other.note(), "2 records; 6 malformed lines skipped (lines 3, 5, 6, 7, 8, ...)");
   telemetry.merge(other);
-  EXPECT_EQ(telemetry.records() + telemetry.malformed(), 11U);
+  EXPECT_EQ(telemetry.records() + telemetry.malformed(), 13U);
   const TelemetrySeries& mainBus = telemetry.series()[3];
   EXPECT_EQ(pointText(mainBus, mainBus.points.at(0)), "3.768 [V] at 2009/06/30 23:05:09:042 UTC");
   // Battery voltage was not copied; battery current comes from line 4 of the other alone.
