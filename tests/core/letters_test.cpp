@@ -76,7 +76,7 @@ TEST(Letters, FirstLettersNeverSplitsALetter) {
 // One rule for the dialog, the command line and the frame finder.
 TEST(BeaconWord, AnyCaseThenBlanksOrNothing) {
   const std::pair<const char*, std::size_t> cases[] = {
-      {"TNGR 89D0", 5}, {"tngr\t 89D0", 6}, {"TnGr", 4}, {"TNGR89D0", 0}, {"TNG", 0}, {" TNGR 89D0", 0}, {"TMGR 1", 0}};
+      {"TNGR 89D0", 5}, {"tngr\t 89D0", 6}, {"TnGr", 4}, {"TNGR89D0", 0}, {"TNG", 0}, {" TNGR 89D0", 0}, {"TMGR 1", 0}, {"XNGR 1", 0}};
   for (const auto& [text, length] : cases) EXPECT_EQ(beaconWordLength(text), length) << text;
 }
 
