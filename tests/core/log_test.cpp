@@ -60,10 +60,10 @@ TEST(TelemetryLog, TimesAndDecimation) {
     EXPECT_FALSE(isoUtcMilliseconds(bad)) << bad;
   // Three buckets over t = 10..16: {10, 11, 12}, {13, 14, 15}, {16}. Each keeps its lowest and
   // its highest point, in time order.
-  const std::vector<TelemetryPoint> points = {{10, 5}, {11, 1}, {12, 9}, {13, 7}, {14, 3}, {15, 8}, {16, 4}};
+  const std::vector<TelemetryPoint> points = {{10, 0}, {11, 1}, {12, 9}, {13, 7}, {14, 3}, {15, 8}, {16, 4}};
   std::vector<double> kept;
   for (const TelemetryPoint& p : decimate(points, 3)) kept.push_back(p.utcMs);
-  EXPECT_EQ(kept, (std::vector<double>{11, 12, 14, 15, 16}));
+  EXPECT_EQ(kept, (std::vector<double>{10, 12, 14, 15, 16}));
   EXPECT_EQ(decimate(std::span(points).first(6), 3).size(), 6U) << "two points a bucket or fewer: all drawn";
 }
 
@@ -199,6 +199,8 @@ TEST(ChartAxes, TimeTicksOnRoundTimesNeverCrowdTheirLabels) {
        {"2009/06/11 00:00:00", "2009/06/16 00:00:00", "2009/06/21 00:00:00", "2009/06/26 00:00:00"}},
       {"2009-06-03T14:00:00.000Z", "2009-08-20T14:00:00.000Z", 700, false,
        {"2009/06/16 00:00:00", "2009/07/01 00:00:00", "2009/07/16 00:00:00", "2009/08/01 00:00:00"}},
+      {"2009-06-29T14:00:00.000Z", "2009-06-29T14:00:10.000Z", 700, true,
+       {"2009/06/29 14:00:02", "2009/06/29 14:00:04", "2009/06/29 14:00:06", "2009/06/29 14:00:08"}},
       {"1969-06-03T14:00:00.000Z", "1979-08-20T14:00:00.000Z", 700, false,
        {"1972/01/01 00:00:00", "1974/01/01 00:00:00", "1976/01/01 00:00:00", "1978/01/01 00:00:00"}}};
   // clang-format on
