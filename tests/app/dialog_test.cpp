@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The dialog's wiring: checks, guards and boxes, undo, the log, saving, the live hints, the
 // chart, the clock panel, keys, exit, and the layout. The core suites own every text.
+#include <sys/stat.h>
+
+#include <QAudioFormat>
 #include <QtCharts>
 #include <QtTest>
 #include <QtWidgets>
-#include <sys/stat.h>
-
 #include <csignal>
 #include <fstream>
 
@@ -18,10 +19,9 @@
 #include "dialogtemplate.h"
 #include "frames/framelist.h"
 #include "hintlabel.h"
-#include "log/logwriter.h"
-#include <QAudioFormat>
-
 #include "listenpanel.h"
+#include "log/logwriter.h"
+#include "samplepipe.h"
 #include "support/beaconsignal.h"
 #include "telemetrychart.h"
 
@@ -234,36 +234,18 @@ class DialogTest : public QObject {
   // A tone chosen on the waterfall is the only one followed, and is marked at once.
   void listeningChecksEveryFrameHeard() {
     QFETCH(double, clickHz);
-    struct Samples : QIODevice {  // a pipe, as an audio input's device is
-      QByteArray data;
-      bool isSequential() const override { return true; }
-      qint64 bytesAvailable() const override { return data.size() + QIODevice::bytesAvailable(); }
-      qint64 readData(char* to, qint64 most) override {
-        const qint64 n = std::min<qint64>(most, data.size());
-        std::memcpy(to, data.constData(), static_cast<std::size_t>(n));
-        data.remove(0, n);
-        return n;
-      }
-      qint64 writeData(const char* from, qint64 n) override { return data.append(from, n), emit readyRead(), n; }
-    } samples;
-    samples.open(QIODevice::ReadWrite);
+    SamplePipe samples;
     testsupport::SignalSpec spec;
     spec.snrDb = 10;
     const auto recording = testsupport::makeRecording(spec, "DE TNGR 89D0A76820472FBCA7A01F");
-    QAudioFormat format;
-    format.setSampleRate(8000), format.setChannelCount(1), format.setSampleFormat(QAudioFormat::Int16);
-    f->dlg->listenTo(&samples, format);
+    f->dlg->listenTo(&samples, SamplePipe::format());
     QVERIFY(f->dlg->listenPanel()->isVisible());
     Waterfall* waterfall = f->dlg->listenPanel()->waterfall();
-    for (std::size_t at = 0; at < recording.samples.size(); at += 2000) {
+    samples.writeRecording(recording.samples, [&](std::size_t at) {
       if (at == 8000 && clickHz > 0)  // the waterfall spans 0-3,000 Hz
         QTest::mouseClick(waterfall, Qt::LeftButton, {},
                           QPoint(qRound(clickHz / 3000 * waterfall->width()), 5));
-      std::vector<std::int16_t> block;
-      for (std::size_t i = at; i < std::min(at + 2000, recording.samples.size()); ++i)
-        block.push_back(static_cast<std::int16_t>(recording.samples[i] * 32767));
-      samples.write(reinterpret_cast<const char*>(block.data()), static_cast<qint64>(block.size() * 2));
-    }
+    });
     if (clickHz > 0) {
       QVERIFY(qAbs(waterfall->toneHz() - clickHz) < 30);
       f->dlg->stopListening();
