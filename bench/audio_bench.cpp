@@ -173,13 +173,13 @@ std::string multimonLetters(const std::string& wav) {
 }
 
 // One recording through both decoders. `text` holds the frames, '|' between them.
-Run runOne(const SignalSpec& spec, const std::string& text, bool beacon, std::size_t frameLetters) {
+Run runOne(const SignalSpec& signal, const std::string& text, bool beacon, std::size_t frameLetters) {
   Run run;
-  const auto rec = quillon::testsupport::makeRecording(spec, text);
+  const auto rec = quillon::testsupport::makeRecording(signal, text);
   std::string want;
   for (const auto& k : rec.letters) want += k.letter;
   const std::string wav = tempDir + "/r.wav";
-  quillon::testsupport::writeSoundFile(wav, rec.samples, static_cast<int>(spec.sampleRate),
+  quillon::testsupport::writeSoundFile(wav, rec.samples, static_cast<int>(signal.sampleRate),
                                        SF_FORMAT_WAV | SF_FORMAT_FLOAT);
   // The decoder reads the file's samples as a listener would, through libsndfile.
   SF_INFO info{};
@@ -188,7 +188,7 @@ Run runOne(const SignalSpec& spec, const std::string& text, bool beacon, std::si
   sf_readf_float(f, samples.data(), info.frames);
   sf_close(f);
   quillon::audio::DecoderOptions options;
-  options.sampleRate = spec.sampleRate;
+  options.sampleRate = signal.sampleRate;
   if (beacon) options.alphabet = quillon::audio::kBeaconAlphabet;
   const double t0 = cpuSeconds();
   quillon::audio::CwDecoder decoder(options);
@@ -198,13 +198,13 @@ Run runOne(const SignalSpec& spec, const std::string& text, bool beacon, std::si
   decoder.finish();
   const auto letters = decoder.takeLetters();
   run.decodeS = cpuSeconds() - t0;
-  run.audioS = static_cast<double>(samples.size()) / spec.sampleRate;
+  run.audioS = static_cast<double>(samples.size()) / signal.sampleRate;
   const auto lines = heardLines(letters, beacon);
   run.quillon = compare(want, joined(lines));
   if (verbose && !letters.empty())
-    std::printf("tone %.1f heard %.1f, wpm %.1f heard %.1f, snr %.1f heard %.1f\n", spec.toneHz,
-                letters[letters.size() / 2].signal.toneHz, spec.wpm, letters[letters.size() / 2].signal.wpm,
-                spec.snrDb, letters[letters.size() / 2].signal.snrDb);
+    std::printf("tone %.1f heard %.1f, wpm %.1f heard %.1f, snr %.1f heard %.1f\n", signal.toneHz,
+                letters[letters.size() / 2].signal.toneHz, signal.wpm, letters[letters.size() / 2].signal.wpm,
+                signal.snrDb, letters[letters.size() / 2].signal.snrDb);
   if (verbose)
     std::printf("want %s\ngot  %s (%zu wrong)\n", want.c_str(), joined(lines).c_str(), run.quillon.wrong);
   const std::size_t frames = static_cast<std::size_t>(std::count(text.begin(), text.end(), '|')) + 1;

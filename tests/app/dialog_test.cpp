@@ -210,12 +210,13 @@ class DialogTest : public QObject {
 
   // A recording's frames are checked as heard, timed from the start its SatNOGS name gives.
   void openRecordingChecksEveryFrameHeard() {
-    testsupport::SignalSpec spec;
-    spec.snrDb = 10;
+    testsupport::SignalSpec beacon;
+    beacon.snrDb = 10;
     const QString path = f->folder.filePath(QStringLiteral("satnogs_42_2026-12-07T03-10-00.wav"));
-    QVERIFY(testsupport::writeSoundFile(path.toStdString(),
-                                        testsupport::makeRecording(spec, "TNGR 89D0A76820472FBCA7A01F | TNGR 8A5C3E1F").samples,
-                                        8000, 0x010002));
+    QVERIFY(testsupport::writeSoundFile(
+        path.toStdString(),
+        testsupport::makeRecording(beacon, "TNGR 89D0A76820472FBCA7A01F | TNGR 8A5C3E1F").samples, 8000,
+        0x010002));
     f->dlg->openRecordings({path, f->folder.filePath(QStringLiteral("none.wav"))});
     QTRY_VERIFY(f->dlg->statusLine()->currentMessage().startsWith(QStringLiteral("none.wav: 0 frames heard; ")));
     QVERIFY(f->box()->toPlainText().startsWith(QStringLiteral("Tanager CW House Keeping Status\nUTC : 2026/12/07 03:10:0")));
@@ -235,9 +236,9 @@ class DialogTest : public QObject {
   void listeningChecksEveryFrameHeard() {
     QFETCH(double, clickHz);
     SamplePipe samples;
-    testsupport::SignalSpec spec;
-    spec.snrDb = 10;
-    const auto recording = testsupport::makeRecording(spec, "DE TNGR 89D0A76820472FBCA7A01F");
+    testsupport::SignalSpec beacon;
+    beacon.snrDb = 10;
+    const auto recording = testsupport::makeRecording(beacon, "DE TNGR 89D0A76820472FBCA7A01F");
     f->dlg->listenTo(&samples, SamplePipe::format());
     QVERIFY(f->dlg->listenPanel()->isVisible());
     Waterfall* waterfall = f->dlg->listenPanel()->waterfall();
@@ -252,7 +253,7 @@ class DialogTest : public QObject {
       QCOMPARE(f->log().count('\n'), 0);
       return;
     }
-    QVERIFY(qAbs(waterfall->toneHz() - spec.toneHz) < 10);
+    QVERIFY(qAbs(waterfall->toneHz() - beacon.toneHz) < 10);
     f->dlg->stopListening();
     QCOMPARE(f->input("hk")->text(), kHouseKeeping);
     QVERIFY(f->box()->toPlainText().startsWith(QStringLiteral("Tanager CW House Keeping Status")));

@@ -103,7 +103,7 @@ TEST(FineTuner, TakesOutAFewHertz) {
   EXPECT_NEAR(std::arg(out.back() * std::conj(out[out.size() - 500])), 0, 1e-2);
 }
 
-// The noise power of a baseband sample for a spec's SNR (white noise of variance v gives
+// The noise power of a baseband sample for a signal's SNR (white noise of variance v gives
 // v times the mixer's gain).
 float noisePerSample(const SignalSpec& s) {
   const double v = s.amplitude * s.amplitude / 2 / std::pow(10.0, s.snrDb / 10) * s.sampleRate / 5000;

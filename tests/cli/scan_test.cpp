@@ -89,10 +89,10 @@ TEST(Scan, EachFrameIsOutBeforeTheNextRead) {
 
 // Two frames heard in one recording: two reports, each timed from the recording's start.
 TEST(Listen, ARecordingWithTwoFramesGivesTheirTwoReports) {
-  testsupport::SignalSpec spec;
-  spec.snrDb = 10;
+  testsupport::SignalSpec signal;
+  signal.snrDb = 10;
   const auto recording =
-      testsupport::makeRecording(spec, "TNGR 89D0A76820472FBCA7A01F | TNGR 0123456789ABCDEF01234C");
+      testsupport::makeRecording(signal, "TNGR 89D0A76820472FBCA7A01F | TNGR 0123456789ABCDEF01234C");
   const std::string path = testing::TempDir() + "quillon_two_frames.wav";
   ASSERT_TRUE(testsupport::writeSoundFile(path, recording.samples, 8000, 0x010002));  // WAV, 16 bits
   std::ostringstream out, err;

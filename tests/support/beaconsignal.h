@@ -46,7 +46,7 @@ struct Recording {
 
 // Keys `text`: letters, blanks (word gaps) and '|' (a pause of 3 s). Letters Morse has
 // no code for are skipped.
-Recording makeRecording(const SignalSpec& spec, std::string_view text);
+Recording makeRecording(const SignalSpec& signal, std::string_view text);
 
 // Writes samples as a sound file of libsndfile's `format` (e.g. SF_FORMAT_WAV |
 // SF_FORMAT_PCM_16); false on failure. Samples beyond +-1 are clipped by the format.
