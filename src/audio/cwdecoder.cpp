@@ -28,7 +28,6 @@ constexpr std::size_t kSpeedLooks = 5;  // the speed is the median of this many 
 constexpr std::size_t kFirstLooks = 3;  // and the first epoch waits for this many
 
 constexpr double kPauseS = 2.0;  // a silence this long ends a transmission
-
 constexpr float kLargest = 1e6f;
 constexpr std::size_t kBlock = 256;  // larger samples are clipped: sums stay finite
 
@@ -137,7 +136,8 @@ void CwDecoder::pushBaseband(std::complex<float> raw) {
   const float ncoHz = ncoHz_[(rawCount_ - 1 - fine_->delay()) % ncoHz_.size()];
   const double t = static_cast<double>(mixed_) / rate_ - static_cast<double>(fine_->delay() + 1) / bbRate_;
   const auto noiseHere = static_cast<float>(tone_->noisePerSampleAt(t, baseband_->noiseGain()));
-  speed_->push(z, steadyNoise(static_cast<float>(tone_->noisePerSample(baseband_->noiseGain())), noiseHere));
+  const auto noiseLater = static_cast<float>(tone_->noisePerSample(baseband_->noiseGain()));
+  speed_->push(z, steadyNoise(noiseLater, noiseHere));
   // Whether a tone is heard around this sample: the tracker has seen kToneLeadS further.
   const bool locked = tone_->lockedAt(t + kToneLeadS) && ncoHz > 0;
   toneHeard_ = toneHeard_ || locked;
@@ -150,7 +150,7 @@ void CwDecoder::pushBaseband(std::complex<float> raw) {
   ++pendingOut_;
   // The noise level as known now, kSpeedLeadS later: the first samples came before the
   // tracker had measured it.
-  q.noise = steadyNoise(static_cast<float>(tone_->noisePerSample(baseband_->noiseGain())), q.noise);
+  q.noise = steadyNoise(noiseLater, q.noise);
   // The speed is the median of the last looks that found a transmission: one look at low
   // SNR may take a harmonic for the unit, and a new epoch reads its window again.
   if (speed_->looks() != looks_) {

@@ -298,8 +298,11 @@ double ToneTracker::toneAt(double timeS, double lookaheadS) const {
         to = std::min(to, e.timeS - 1e-9);
     }
     double n = 0, st = 0, sh = 0, stt = 0, sth = 0;
-    for (const ToneEstimate& e : history_) {
-      if (e.timeS < from || e.timeS > to || !e.locked) continue;
+    const auto first = std::lower_bound(history_.begin(), history_.end(), from,
+                                        [](const ToneEstimate& e, double t) { return e.timeS < t; });
+    for (auto it = first; it != history_.end() && it->timeS <= to; ++it) {
+      const ToneEstimate& e = *it;
+      if (!e.locked) continue;
       const double x = e.timeS - timeS;
       n += 1, st += x, sh += e.hz, stt += x * x, sth += x * e.hz;
     }
