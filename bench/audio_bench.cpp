@@ -189,14 +189,17 @@ Run runOne(const SignalSpec& signal, const std::string& text, bool beacon, std::
   sf_close(f);
   quillon::audio::DecoderOptions options;
   options.sampleRate = signal.sampleRate;
-  if (beacon) options.alphabet = quillon::audio::kBeaconAlphabet;
+  if (beacon) {
+    options.alphabet = quillon::audio::kBeaconAlphabet;
+    options.frameLengths = {22, 16, 8};
+  }
   const double t0 = cpuSeconds();
   quillon::audio::CwDecoder decoder(options);
   for (std::size_t i = 0; i < samples.size(); i += 4096) {
     decoder.feed(std::span<const float>(samples).subspan(i, std::min<std::size_t>(4096, samples.size() - i)));
   }
   decoder.finish();
-  const auto letters = decoder.takeLetters();
+  const auto letters = beacon ? decoder.takeTransmissions() : decoder.takeLetters();
   run.decodeS = cpuSeconds() - t0;
   run.audioS = static_cast<double>(samples.size()) / signal.sampleRate;
   const auto lines = heardLines(letters, beacon);

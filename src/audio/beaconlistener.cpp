@@ -13,7 +13,7 @@ constexpr std::size_t kKeptLetters = 64;
 }  // namespace
 
 BeaconListener::BeaconListener(double sampleRate, std::vector<std::size_t> lengths, Sink sink)
-    : decoding({sampleRate, std::u32string(kBeaconAlphabet)}),
+    : decoding({sampleRate, std::u32string(kBeaconAlphabet), lengths}),
       finder(std::move(lengths),
              [this](const FoundFrame& found) {
                HeardFrame frame{found, {}};
@@ -44,10 +44,12 @@ void BeaconListener::finish() {
 }
 
 void BeaconListener::take() {
-  for (const AudioLetter& letter : decoding.takeLetters()) {
+  // The display shows letters as they are heard; frames are found in whole transmissions,
+  // each read as a frame where one fits.
+  for (AudioLetter& letter : decoding.takeLetters()) heard.push_back(letter);
+  for (const AudioLetter& letter : decoding.takeTransmissions()) {
     recent.push_back(letter);
     if (recent.size() > kKeptLetters) recent.pop_front();
-    heard.push_back(letter);
     finder.hear(letter.heard);
   }
 }

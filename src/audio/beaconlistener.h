@@ -2,11 +2,11 @@
 #pragma once
 // Beacon frames heard in a stream of samples, for quillon-decode listen and the dialog:
 //
-//   samples -> CwDecoder -> heard letters -> FrameFinder (core) -> HeardFrame
-//                                        \-> takeHeard(): every letter, for a display
+//   samples -> CwDecoder -> transmissions read whole -> FrameFinder (core) -> HeardFrame
+//                       \-> letters one by one -> takeHeard(), for a display
 //
-// The decoder knows nothing of frames; this is where its letters meet the frame finder,
-// which marks each letter heard with doubt as not copied.
+// The decoder settles each transmission's letter count by the frames' shape; this is where
+// its letters meet the frame finder, which marks each letter heard with doubt as not copied.
 
 #include <cstddef>
 #include <deque>

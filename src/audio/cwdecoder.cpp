@@ -6,12 +6,14 @@
 #include <limits>
 #include <numbers>
 #include <stdexcept>
+#include <utility>
 
 #include "audio/baseband.h"
 #include "audio/finetuner.h"
 #include "audio/letterdecoder.h"
 #include "audio/speedtracker.h"
 #include "audio/tonetracker.h"
+#include "core/beacon.h"
 
 namespace quillon::audio {
 
@@ -54,9 +56,14 @@ CwDecoder::CwDecoder(const DecoderOptions& options) : options_(options) {
   speed_ = std::make_unique<SpeedTracker>(bbRate_);
   ncoHz_.assign(fine_->delay() + 1, 0);
   letters_ = std::make_unique<LetterDecoder>(options.alphabet);
+  if (!options.frameLengths.empty()) {
+    std::u32string word;
+    for (const char c : kBeaconWord) word += static_cast<char32_t>(c);
+    letters_->readFrames({word, U"0123456789ABCDEF", options.frameLengths, kPauseS * bbRate_});
+  }
   delay_.assign(static_cast<std::size_t>(kToneLeadS * rate_) + 1, 0);
   pending_.resize(static_cast<std::size_t>(kSpeedLeadS * bbRate_) + 1);
-  toneAt_.assign(16384, 0);
+  toneAt_.assign(65536, 0);  // a frame's first letter is put out when the frame ends
 }
 
 CwDecoder::~CwDecoder() = default;
@@ -171,10 +178,17 @@ void CwDecoder::pushBaseband(std::complex<float> raw) {
   toneAt_[static_cast<std::size_t>(letters_->samples()) % toneAt_.size()] = q.toneHz;
   letters_->push(q.z, q.noise, q.tone);
   if (letters_->due()) letters_->decide(false, decided);
-  toLetters(decided);
+  toLetters(decided, heard_, true);
+  takeFromDecoder();
 }
 
-void CwDecoder::toLetters(const std::vector<LetterDecision>& decided) {
+void CwDecoder::takeFromDecoder() {
+  std::vector<LetterDecision> ended;
+  letters_->takeTransmissions(ended);
+  toLetters(ended, transmissions_, false);
+}
+
+void CwDecoder::toLetters(const std::vector<LetterDecision>& decided, LetterRun& run, bool learnGap) {
   const double sPerSample = static_cast<double>(baseband_->hop()) / rate_;
   for (const LetterDecision& d : decided) {
     AudioLetter a;
@@ -183,17 +197,19 @@ void CwDecoder::toLetters(const std::vector<LetterDecision>& decided) {
     a.heard.startS = std::max(0.0, (d.startSample - 0.5) * sPerSample);
     const double endS = (d.endSample - 0.5) * sPerSample;
     const double unitS = d.unitSamples * sPerSample;
-    if (lastEndS_ < 0 || a.heard.startS - lastEndS_ >= kPauseS) {
+    if (run.lastEndS < 0 || a.heard.startS - run.lastEndS >= kPauseS) {
       a.heard.gapBefore = Gap::Pause;
     } else {
       // Letter and word gaps as this sender keys them: the word gap is taken to start
       // two units past the letter gap heard lately.
-      const double gap = (a.heard.startS - lastEndS_) / unitS;
+      const double gap = (a.heard.startS - run.lastEndS) / unitS;
       a.heard.gapBefore = gap >= std::max(5.0, letterGapUnits_ + 2) ? Gap::Word : Gap::Letter;
-      if (gap < 8) letterGapUnits_ += 0.1 * (gap - letterGapUnits_);
-      letters_->setLetterGap(letterGapUnits_);
+      if (learnGap && gap < 8) {
+        letterGapUnits_ += 0.1 * (gap - letterGapUnits_);
+        letters_->setLetterGap(letterGapUnits_);
+      }
     }
-    lastEndS_ = endS;
+    run.lastEndS = endS;
     a.signal.wpm = 1.2 / unitS;
     const auto middle = static_cast<std::int64_t>((d.startSample + d.endSample) / 2);
     a.signal.toneHz = toneAt_[static_cast<std::size_t>(std::max<std::int64_t>(0, middle)) % toneAt_.size()];
@@ -203,7 +219,7 @@ void CwDecoder::toLetters(const std::vector<LetterDecision>& decided) {
     const double perSample = d.slotSnr / std::max(d.unitSamples, 1.0);
     const double snr = perSample * baseband_->noiseGain() * rate_ / (hop * hop * 2500);
     a.signal.snrDb = snr > 0 ? 10 * std::log10(snr) : -99;
-    out_.push_back(a);
+    run.out.push_back(a);
   }
 }
 
@@ -227,16 +243,15 @@ void CwDecoder::finish() {
     if (letters_->due()) letters_->decide(false, decided);
   }
   letters_->decide(true, decided);
-  toLetters(decided);
+  toLetters(decided, heard_, true);
+  takeFromDecoder();
   finished_ = true;
 }
 
 void CwDecoder::followTone(double hz) { tone_->follow(hz); }
 
-std::vector<AudioLetter> CwDecoder::takeLetters() {
-  std::vector<AudioLetter> taken;
-  taken.swap(out_);
-  return taken;
-}
+std::vector<AudioLetter> CwDecoder::takeLetters() { return std::exchange(heard_.out, {}); }
+
+std::vector<AudioLetter> CwDecoder::takeTransmissions() { return std::exchange(transmissions_.out, {}); }
 
 }  // namespace quillon::audio

@@ -10,10 +10,12 @@
 //     -> FineTuner (the residual offset, from half a second each side)
 //     -> SpeedTracker (runs 3 s ahead of the letters, so the first letters of a
 //        transmission are decided at its speed)
-//     -> LetterDecoder (whole letters, soft evidence) -> AudioLetter
+//     -> LetterDecoder (whole letters, soft evidence) -> AudioLetter, one by one
+//                     \-> each transmission read again as whole frames -> AudioLetter
 //
 // Memory is bounded whatever the length of the stream: every stage keeps a fixed window.
-// The decoder knows nothing of frames: it hears letters of the alphabet it is given.
+// It hears letters of the alphabet it is given; of frames it knows only their shape (the
+// beacon word, then so many hexadecimal letters), which settles the letter count.
 
 #include <complex>
 #include <cstddef>
@@ -43,6 +45,9 @@ inline constexpr std::u32string_view kBeaconAlphabet = U"0123456789ABCDEFTNGR";
 struct DecoderOptions {
   double sampleRate = 8000;
   std::u32string alphabet;  // letters to choose from; empty: the whole Morse table
+  // Frames of the beacon word and this many hexadecimal letters: each transmission is read
+  // again as a whole frame when it ends (see takeTransmissions()).
+  std::vector<std::size_t> frameLengths;
 };
 
 // The signal as measured around one letter.
@@ -73,8 +78,11 @@ class CwDecoder {
   // picking the beacon out of a crowded passband).
   void followTone(double hz);
 
-  // The letters decided since the last call, in order.
+  // The letters decided since the last call, in order, one by one as they are heard.
   std::vector<AudioLetter> takeLetters();
+  // The letters of the transmissions ended since the last call, in order: read as a whole
+  // frame where one fits the sound, else as decided one by one. Empty without frameLengths.
+  std::vector<AudioLetter> takeTransmissions();
 
   double secondsFed() const;
   std::uint64_t nonFiniteSamples() const { return nonFinite_; }
@@ -86,7 +94,14 @@ class CwDecoder {
   void mix(float v);
   void mixHop();
   void pushBaseband(std::complex<float> z);
-  void toLetters(const std::vector<LetterDecision>& decided);
+  // Where the last letter put out ended [s]: the gap before the next one tells whether a
+  // word or a transmission starts.
+  struct LetterRun {
+    double lastEndS = -1;
+    std::vector<AudioLetter> out;
+  };
+  void toLetters(const std::vector<LetterDecision>& decided, LetterRun& run, bool learnGap);
+  void takeFromDecoder();
 
   DecoderOptions options_;
   std::size_t sum_;  // input samples summed into one
@@ -125,9 +140,8 @@ class CwDecoder {
   std::size_t looks_ = 0;
   bool toneHeard_ = false, finished_ = false;
 
-  double lastEndS_ = -1;       // the previous letter's end
   double letterGapUnits_ = 3;  // the letter gap heard lately
-  std::vector<AudioLetter> out_;
+  LetterRun heard_, transmissions_;
 };
 
 }  // namespace quillon::audio

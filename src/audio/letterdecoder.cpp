@@ -8,6 +8,7 @@
 #include <numbers>
 
 #include "audio/evidence.h"
+#include "audio/logsum.h"
 #include "core/morse.h"
 
 namespace quillon::audio {
@@ -22,33 +23,20 @@ constexpr double kOddGapCost = 3.0;  // a gap too long for a letter gap and too 
 constexpr int kMarginUnits = 24;     // evidence after a letter before it is decided
 constexpr int kCycleUnits = 16;      // new evidence between two decisions
 constexpr float kLetterCost = 4.0f;  // prior against a letter: noise makes none
-constexpr double kNone = -std::numeric_limits<double>::infinity();
+constexpr double kNone = kLogZero;
 constexpr std::size_t kSnrSlots = 256;  // grid steps the SNR is measured over
 
-// log(1 + e^-d) for d in [0, kFar), from a table: the forward-backward sums take most of
-// the decoder's time at low SNR, and posteriors need no more than four digits.
-constexpr int kFar = 24;
-constexpr int kSteps = 32;  // a step of 1/32
-using SoftplusTable = std::array<double, kFar * kSteps + 2>;
-const SoftplusTable& softplusTable() {
-  static const SoftplusTable table = [] {
-    SoftplusTable t{};
-    for (std::size_t i = 0; i < t.size(); ++i) t[i] = std::log1p(std::exp(-static_cast<double>(i) / kSteps));
-    return t;
-  }();
-  return table;
-}
-
-// log(e^a + e^b).
-double logAdd(double a, double b) {
-  if (a < b) std::swap(a, b);
-  const double d = a - b;
-  if (!(d < kFar)) return a;  // also when b is -infinity
-  const double x = d * kSteps;
-  const auto i = static_cast<std::size_t>(x);
-  const auto& t = softplusTable();
-  return a + t[i] + (x - static_cast<double>(i)) * (t[i + 1] - t[i]);
-}
+// A transmission is read as a frame when the frame has at most kCountSlack letters more
+// than were decided one by one, or kFewerSlack fewer (noise heard as letters before and
+// after a frame). The frame reading is kept when every reading of the sound is at most
+// e^(kFrameDoubt + kDoubtSlots * slot SNR) times as likely: one element heard otherwise
+// (a fade, a click) costs about a slot's SNR, whatever the signal's level.
+constexpr std::size_t kCountSlack = 4;
+constexpr std::size_t kFewerSlack = 10;
+constexpr double kFrameDoubt = 12;
+constexpr double kDoubtSlots = 2;
+constexpr std::size_t kFramesRead = 3;   // frames back to back in one transmission, at most
+constexpr std::size_t kHeldRows = 8192;  // a longer transmission is no frame
 
 }  // namespace
 
@@ -70,11 +58,20 @@ LetterDecoder::LetterDecoder(std::u32string_view alphabet) {
 }
 
 void LetterDecoder::restart(double unit) {
-  unit_ = std::clamp(unit, 2.0, 200.0);
-  grid_ = unit_ / kGridPerUnit;
   // The new epoch reads again what the last one left undecided, as far as the ring reaches.
   const std::int64_t earliest = std::max<std::int64_t>(0, next_ - static_cast<std::int64_t>(kRing / 2));
   const std::int64_t from = std::max(undecided_, earliest);
+  // The transmission being heard goes on at the new unit: its rows from here on are the
+  // new epoch's (rows are counted in quarter units at either). Where the ring cannot reach
+  // back to the last decided letter, it ends here.
+  if (!transmission_.empty() && from > undecided_) endTransmission();
+  while (!heldAt_.empty() && heldAt_.back() >= static_cast<double>(from)) {
+    held_.pop_back();
+    heldAt_.pop_back();
+  }
+  heldBase_ = heldStart_ + static_cast<std::int64_t>(held_.size());
+  unit_ = std::clamp(unit, 2.0, 200.0);
+  grid_ = unit_ / kGridPerUnit;
   epoch_ = static_cast<double>(from);
   for (int s = 0; s < 3; ++s) {
     windows_[s] = std::max(1, static_cast<int>(std::lround(unit_ * kScales[s])));
@@ -98,6 +95,8 @@ void LetterDecoder::setLetterGap(double units) {
 
 void LetterDecoder::buildCandidates() {
   cands_.clear();
+  lattice_.letter.clear();
+  lattice_.length.clear();
   maxLengthGrid_ = 0;
   maxSlotEnd_ = 0;
   for (std::size_t i = 0; i < letters_.size(); ++i) {
@@ -114,6 +113,8 @@ void LetterDecoder::buildCandidates() {
       c.lengthGrid = std::max(1, static_cast<int>(std::lround(length / grid_)));
       maxLengthGrid_ = std::max(maxLengthGrid_, c.lengthGrid);
       maxSlotEnd_ = std::max(maxSlotEnd_, c.slotEnds.back());
+      lattice_.letter.push_back(c.letter);
+      lattice_.length.push_back(c.lengthGrid);
       cands_.push_back(std::move(c));
     }
   }
@@ -189,6 +190,10 @@ void LetterDecoder::scoreGrid(bool flush) {
       float score = -kLetterCost;
       for (const double end : c.slotEnds) score += llr(static_cast<std::int64_t>(start + end) - 1, c.scale);
       row[i] = score;
+    }
+    if (!shapes_.lengths.empty()) {
+      held_.push_back(row);
+      heldAt_.push_back(start);
     }
     scores_.push_back(std::move(row));
     ++scoredEnd_;
@@ -304,6 +309,8 @@ void LetterDecoder::decide(bool final, std::vector<LetterDecision>& out) {
     d.endSample = d.startSample + c.slotEnds.back();
     d.slotSnr = rho_;
     out.push_back(d);
+    if (!shapes_.lengths.empty())
+      hold(d, heldBase_ + gridStart_ + start, heldBase_ + gridStart_ + start + c.lengthGrid);
     committed = start + c.lengthGrid + kGapMinGrid;
   }
   // Drop what is decided: after the last letter, or what no undecided letter can reach.
@@ -313,6 +320,108 @@ void LetterDecoder::decide(bool final, std::vector<LetterDecision>& out) {
   scores_.erase(scores_.begin(), scores_.begin() + drop);
   gridStart_ += drop;
   undecided_ = static_cast<std::int64_t>(epoch_ + static_cast<double>(gridStart_) * grid_);
+  if (shapes_.lengths.empty()) return;
+  if (!transmission_.empty() && (final || static_cast<double>(undecided_) >=
+                                              transmission_.back().letter.endSample + shapes_.pauseSamples))
+    endTransmission();
+  trimHeld();
+}
+
+void LetterDecoder::readFrames(FrameShapes shapes) {
+  shapes_ = std::move(shapes);
+  std::sort(shapes_.lengths.begin(), shapes_.lengths.end());
+  shapes_.lengths.erase(std::unique(shapes_.lengths.begin(), shapes_.lengths.end()), shapes_.lengths.end());
+}
+
+void LetterDecoder::takeTransmissions(std::vector<LetterDecision>& out) {
+  out.insert(out.end(), ended_.begin(), ended_.end());
+  ended_.clear();
+}
+
+void LetterDecoder::hold(const LetterDecision& d, std::int64_t startHeld, std::int64_t endHeld) {
+  if (!transmission_.empty() && d.startSample - transmission_.back().letter.endSample >= shapes_.pauseSamples)
+    endTransmission();
+  transmission_.push_back({d, startHeld, endHeld});
+}
+
+void LetterDecoder::trimHeld() {
+  if (held_.size() > kHeldRows && !transmission_.empty()) {
+    for (const Held& h : transmission_) ended_.push_back(h.letter);
+    transmission_.clear();
+  }
+  // Rows a little before the transmission's first letter: its reading as a frame may
+  // find a letter there that was not heard one by one.
+  const std::int64_t keep =
+      (transmission_.empty() ? heldBase_ + gridStart_ : transmission_.front().startHeld) - 2 * wordGap_;
+  while (!held_.empty() && heldStart_ < keep) {
+    held_.pop_front();
+    heldAt_.pop_front();
+    ++heldStart_;
+  }
+}
+
+void LetterDecoder::endTransmission() {
+  const std::int64_t margin = 2 * wordGap_;
+  const std::int64_t heldEnd = heldStart_ + static_cast<std::int64_t>(held_.size());
+  const std::int64_t first = std::max(heldStart_, transmission_.front().startHeld - margin);
+  const std::int64_t last = std::min(heldEnd, transmission_.back().endHeld + margin);
+  lattice_.minGap = kGapMinGrid;
+  lattice_.oddGap = oddGap_;
+  lattice_.wordGap = wordGap_;
+  lattice_.oddCost = kOddGapCost;
+  // One frame, or up to kFramesRead back to back: a letter that noise made in the pause
+  // between two frames joins them into one transmission.
+  const auto from = static_cast<std::size_t>(first - heldStart_),
+             to = static_cast<std::size_t>(last - heldStart_);
+  FrameReadingOdds best;
+  std::vector<std::size_t> frames;
+  const auto read = [&](const auto& self) -> void {
+    std::size_t count = 0;
+    for (const std::size_t length : frames) count += shapes_.word.size() + length;
+    const std::size_t heard = transmission_.size();
+    if (!frames.empty() && count + kFewerSlack >= heard && count <= heard + kCountSlack) {
+      // The word's letters, a word gap, the body's letters; frames apart by a word gap or more.
+      std::vector<FramePlace> places;
+      for (const std::size_t length : frames) {
+        for (const char32_t c : shapes_.word)
+          places.push_back({std::u32string(1, c), FramePlace::After::LetterGap});
+        places[places.size() - shapes_.word.size()].after = FramePlace::After::WordGap;
+        places.insert(places.end(), length, {shapes_.body, FramePlace::After::LetterGap});
+        places[places.size() - length].after = FramePlace::After::WordGap;
+      }
+      FrameReadingOdds odds = readWholeFrame(held_, from, to, lattice_, places);
+      if (!odds.letters.empty() && (best.letters.empty() || odds.mass > best.mass)) best = std::move(odds);
+    }
+    if (frames.size() == kFramesRead || count >= heard + kCountSlack) return;
+    for (const std::size_t length : shapes_.lengths) {
+      frames.push_back(length);
+      self(self);
+      frames.pop_back();
+    }
+  };
+  read(read);
+  const double doubt = best.letters.empty() ? 0 : everyReading(held_, from, to, lattice_) - best.mass;
+  const double slotSnr = transmission_[transmission_.size() / 2].letter.slotSnr;
+  const double slotCost = std::min(slotSnr, static_cast<double>(kMaxSampleSnr) * unit_);
+  if (!best.letters.empty() && doubt <= kFrameDoubt + kDoubtSlots * slotCost) {
+    const std::size_t firstOut = ended_.size();
+    for (const PlacedLetter& p : best.letters) {
+      const Candidate& c = cands_[static_cast<std::size_t>(p.candidate)];
+      LetterDecision d;
+      d.letter = p.letter;
+      d.confidence = p.confidence;
+      d.unitSamples = unit_ * kScales[c.scale];
+      // In order, though a place's likeliest start may fall before the last one's.
+      d.startSample = std::max(heldAt_[from + static_cast<std::size_t>(p.start)],
+                               ended_.size() > firstOut ? ended_.back().startSample : 0.0);
+      d.endSample = d.startSample + c.slotEnds.back();
+      d.slotSnr = slotSnr;
+      ended_.push_back(d);
+    }
+  } else {
+    for (const Held& h : transmission_) ended_.push_back(h.letter);
+  }
+  transmission_.clear();
 }
 
 }  // namespace quillon::audio

@@ -15,6 +15,12 @@
 // are heard; a gap between the two is weighed down, as a letter read one element short or
 // long leaves one. An element that runs a few percent long or short is covered by the
 // three scales.
+//
+// Given the frames' shapes, it also keeps each transmission's score rows and, when a
+// pause ends it, reads it again as one to three whole frames (see wholeframe.h): the
+// letter count that is known rules out a merge or a split of letters the reading one by
+// one cannot tell. Where no frame explains the sound nearly as well as any reading, the
+// letters stay as decided one by one.
 
 #include <complex>
 #include <cstddef>
@@ -22,6 +28,8 @@
 #include <deque>
 #include <string_view>
 #include <vector>
+
+#include "audio/wholeframe.h"
 
 namespace quillon::audio {
 
@@ -32,6 +40,14 @@ struct LetterDecision {
   double endSample = 0;    // the end of its last mark
   double unitSamples = 0;  // the unit of the template that matched
   double slotSnr = 0;      // tone energy over noise in one unit slot when it was decided
+};
+
+// The frames a transmission may be: the beacon word's letters, then `lengths` letters of
+// `body`.
+struct FrameShapes {
+  std::u32string word, body;
+  std::vector<std::size_t> lengths;
+  double pauseSamples = 0;  // a silence this long ends a transmission
 };
 
 class LetterDecoder {
@@ -53,6 +69,13 @@ class LetterDecoder {
   // Appends the letters decided: those no later sample can change, or every one left
   // in the window when `final`.
   void decide(bool final, std::vector<LetterDecision>& out);
+  // From now on, each transmission is read again when it ends, as a whole frame where one
+  // fits it: takeTransmissions() gives its letters.
+  void readFrames(FrameShapes shapes);
+  // Appends the letters of the transmissions ended since the last call: a frame's, or the
+  // letters decided one by one where no frame fits.
+  void takeTransmissions(std::vector<LetterDecision>& out);
+
   // Whether enough new samples arrived since the last decide() to be worth one.
   bool due() const;
 
@@ -73,6 +96,9 @@ class LetterDecoder {
   float llr(std::int64_t sample, int scale);
   void updateSnr();
   void evidence(std::int64_t sample);
+  void hold(const LetterDecision& d, std::int64_t startHeld, std::int64_t endHeld);
+  void endTransmission();
+  void trimHeld();
 
   std::vector<std::string_view> codes_;
   std::vector<char32_t> letters_;
@@ -99,6 +125,21 @@ class LetterDecoder {
 
   std::int64_t gridStart_ = 0, scoredEnd_ = 0, lastDecideGrid_ = 0;
   std::deque<std::vector<float>> scores_;  // [grid - gridStart_][candidate]
+
+  // The transmission being heard, for reading it as a frame: its letters as decided, and
+  // the score rows from a little before its first letter, numbered on across epochs.
+  struct Held {
+    LetterDecision letter;
+    std::int64_t startHeld, endHeld;  // its first and last row's numbers
+  };
+  FrameShapes shapes_;
+  LatticeShape lattice_;
+  std::vector<Held> transmission_;
+  ScoreRows held_;
+  std::deque<double> heldAt_;   // the sample where each held row's grid step lies
+  std::int64_t heldStart_ = 0;  // the number of held_'s first row
+  std::int64_t heldBase_ = 0;   // the number of this epoch's grid step 0
+  std::vector<LetterDecision> ended_;
 };
 
 }  // namespace quillon::audio

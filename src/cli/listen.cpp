@@ -93,7 +93,7 @@ void listenTo(const std::string& path, const FrameRoutes& routes, FoundReports& 
   std::optional<audio::BeaconListener> listener;
   std::optional<audio::CwDecoder> everything;
   if (options.text) {
-    everything.emplace(audio::DecoderOptions{file->sampleRate(), {}});
+    everything.emplace(audio::DecoderOptions{file->sampleRate(), {}, {}});
   } else {
     listener.emplace(file->sampleRate(), routes.lengths(), onFrame);
   }

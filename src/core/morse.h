@@ -55,6 +55,6 @@ struct HeardLetter {
 
 // Below this a heard letter is not trusted: the frame finder marks it not copied. The audio
 // benchmark (bench/audio_bench) calibrates it: letters wrong yet trusted stay rare.
-inline constexpr float kTrustedConfidence = 0.99f;
+inline constexpr float kTrustedConfidence = 0.95f;
 
 }  // namespace quillon

@@ -18,7 +18,7 @@ using testsupport::SignalSpec;
 
 std::vector<AudioLetter> decode(const std::vector<float>& samples, double rate, std::size_t chunk,
                                 std::u32string alphabet = std::u32string(kBeaconAlphabet)) {
-  CwDecoder d({rate, alphabet});
+  CwDecoder d({rate, alphabet, {}});
   std::vector<AudioLetter> all;
   for (std::size_t i = 0; i < samples.size(); i += chunk) {
     d.feed(std::span(samples).subspan(i, std::min(chunk, samples.size() - i)));
@@ -88,7 +88,7 @@ TEST_P(DamagedInputTest, DecodesWhatIsSound) {
   }
   if (damage == Damage::ZerosAfter) samples.resize(samples.size() + 5 * 8000);  // a squelch closing
   if (damage == Damage::Empty) samples.clear();
-  CwDecoder d({8000, std::u32string(kBeaconAlphabet)});
+  CwDecoder d({8000, std::u32string(kBeaconAlphabet), {}});
   d.feed(samples);
   d.finish();
   std::string trusted;
@@ -104,9 +104,9 @@ INSTANTIATE_TEST_SUITE_P(Damages, DamagedInputTest,
                                          Damage::NoiseOnly));
 
 TEST(CwDecoder, RefusesRatesOutsideItsRange) {
-  EXPECT_THROW(CwDecoder({7999, U""}), std::invalid_argument);
-  EXPECT_THROW(CwDecoder({48001, U""}), std::invalid_argument);
-  EXPECT_NO_THROW(CwDecoder({44100, U""}));
+  EXPECT_THROW(CwDecoder({7999, U"", {}}), std::invalid_argument);
+  EXPECT_THROW(CwDecoder({48001, U"", {}}), std::invalid_argument);
+  EXPECT_NO_THROW(CwDecoder({44100, U"", {}}));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <numbers>
 
 #include "audio/baseband.h"
+#include "audio/cwdecoder.h"
 #include "audio/finetuner.h"
 #include "audio/letterdecoder.h"
 #include "audio/speedtracker.h"
@@ -184,6 +185,53 @@ INSTANTIATE_TEST_SUITE_P(Letters, LetterDecoderTest,
                                          LetterCase{0, "I EE S ESE", U"IEESESE", 0.99f},
                                          LetterCase{-6, "TNGR 5A", U"TNGR5A", 0.9f},
                                          LetterCase{-30, "TNGR", U"", 0}));
+
+struct FrameCase {
+  double snrDb;
+  std::uint64_t seed;
+  std::string text;
+  std::string whole;  // the transmission as read whole, x for a letter not trusted
+  bool repaired;      // the letters heard one by one differ
+};
+
+class FrameReadingTest : public testing::TestWithParam<FrameCase> {};
+
+// A transmission is read again when it ends, as the frames whose letter count fits it.
+TEST_P(FrameReadingTest, ReadsTransmissionsWhole) {
+  const FrameCase c = GetParam();
+  SignalSpec s{.snrDb = c.snrDb, .seed = c.seed};
+  LetterDecoder d(kBeaconAlphabet);
+  d.readFrames({U"TNGR", U"0123456789ABCDEF", {22, 16, 8, 8}, 1000});
+  d.restart(30);
+  std::vector<LetterDecision> oneByOne, whole;
+  for (const auto z : baseband(s, c.text)) {
+    d.push(z, noisePerSample(s), true);
+    if (d.due()) d.decide(false, oneByOne);
+  }
+  d.decide(true, oneByOne);
+  d.takeTransmissions(whole);
+  const auto read = [](const std::vector<LetterDecision>& letters) {
+    std::string r;
+    for (const auto& l : letters) r += l.confidence >= kTrustedConfidence ? static_cast<char>(l.letter) : 'x';
+    return r;
+  };
+  EXPECT_EQ(read(whole), c.whole);
+  EXPECT_EQ(read(oneByOne) != c.whole, c.repaired) << read(oneByOne);
+  d.takeTransmissions(whole);
+  EXPECT_EQ(read(whole), c.whole) << "taken twice";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Frames, FrameReadingTest,
+    testing::Values(
+        // A letter split in two, two lost and the word's: the count puts them right.
+        FrameCase{-11, 35, "TNGR 89D0A76820472FBCA7A01F", "TNGR89D0A76820472FBCA7A01F", true},
+        // Noise heard as a letter before the word, and a wrong letter trusted.
+        FrameCase{-10, 26, "TNGR 89D0A76820472FBCA7A01F", "TNGR89D0A76820472FBCA7A01F", true},
+        // Two frames joined by a click between them: the click is no frame's letter.
+        FrameCase{0, 1, "TNGR 89D0A768 E TNGR 2FBCA7A0", "TNGR89D0A768TNGR2FBCA7A0", true},
+        // No frame fits: the letters stay as heard.
+        FrameCase{0, 1, "ABCDEF 0123456789 ABCDEF12", "ABCDEF0123456789ABCDEF12", false}));
 
 }  // namespace
 }  // namespace quillon::audio
