@@ -20,8 +20,8 @@
 namespace quillon::audio {
 
 struct HeardFrame {
-  FoundFrame found;       // place.startS: where its beacon word starts [s]
-  SignalMeasure signal;   // the mean over its letters
+  FoundFrame found;      // place.startS: where its beacon word starts [s]
+  SignalMeasure signal;  // the mean over its letters
 };
 
 class BeaconListener {

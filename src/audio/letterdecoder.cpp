@@ -342,6 +342,20 @@ void LetterDecoder::hold(const LetterDecision& d, std::int64_t startHeld, std::i
   if (!transmission_.empty() && d.startSample - transmission_.back().letter.endSample >= shapes_.pauseSamples)
     endTransmission();
   transmission_.push_back({d, startHeld, endHeld});
+  // A beacon word after a word gap starts the next frame: what came before it is read now,
+  // though no pause came between (a beacon may send frame after frame).
+  // Fewer letters before it are noise heard before the word, which the reading drops.
+  const std::size_t w = shapes_.word.size(), n = transmission_.size();
+  if (w == 0 || n < 2 * w + shapes_.lengths.front() - std::min(kCountSlack, shapes_.lengths.front())) return;
+  for (std::size_t k = 0; k < w; ++k) {
+    if (transmission_[n - w + k].letter.letter != shapes_.word[k]) return;
+  }
+  const std::int64_t wordStart = transmission_[n - w].startHeld;
+  if (wordStart - transmission_[n - w - 1].endHeld < wordGap_) return;
+  std::vector<Held> word(transmission_.end() - static_cast<std::ptrdiff_t>(w), transmission_.end());
+  transmission_.resize(n - w);
+  endTransmission(wordStart - kGapMinGrid);
+  transmission_ = std::move(word);
 }
 
 void LetterDecoder::trimHeld() {
@@ -360,9 +374,9 @@ void LetterDecoder::trimHeld() {
   }
 }
 
-void LetterDecoder::endTransmission() {
+void LetterDecoder::endTransmission(std::int64_t until) {
   const std::int64_t margin = 2 * wordGap_;
-  const std::int64_t heldEnd = heldStart_ + static_cast<std::int64_t>(held_.size());
+  const std::int64_t heldEnd = std::min(until, heldStart_ + static_cast<std::int64_t>(held_.size()));
   const std::int64_t first = std::max(heldStart_, transmission_.front().startHeld - margin);
   const std::int64_t last = std::min(heldEnd, transmission_.back().endHeld + margin);
   lattice_.minGap = kGapMinGrid;

@@ -97,7 +97,8 @@ class LetterDecoder {
   void updateSnr();
   void evidence(std::int64_t sample);
   void hold(const LetterDecision& d, std::int64_t startHeld, std::int64_t endHeld);
-  void endTransmission();
+  // Reads the transmission (its rows before `until`) and hands out its letters.
+  void endTransmission(std::int64_t until = INT64_MAX);
   void trimHeld();
 
   std::vector<std::string_view> codes_;

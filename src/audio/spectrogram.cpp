@@ -35,7 +35,8 @@ Spectrogram::Spectrogram(double sampleRate, double topHz, std::size_t bins, doub
       ring(frame),
       fft(std::make_unique<Fft>(frame)) {
   for (std::size_t i = 0; i < frame; ++i)
-    window[i] = static_cast<float>(0.5 - 0.5 * std::cos(2 * std::numbers::pi * static_cast<double>(i) / frame));
+    window[i] =
+        static_cast<float>(0.5 - 0.5 * std::cos(2 * std::numbers::pi * static_cast<double>(i) / frame));
 }
 
 Spectrogram::~Spectrogram() = default;

@@ -63,7 +63,7 @@ double everyReading(const ScoreRows& rows, std::size_t from, std::size_t to, con
     const std::vector<float>& row = rows[from + static_cast<std::size_t>(r)];
     for (std::size_t i = 0; i < row.size(); ++i) {
       const int e = r + shape.length[i];
-      endF[e] = logAdd(endF[e], pf + row[i]);
+      if (e <= starts) endF[e] = logAdd(endF[e], pf + row[i]);
     }
   }
   return fwd[static_cast<std::size_t>(length - 1)];
@@ -133,6 +133,7 @@ FrameReadingOdds readWholeFrame(const ScoreRows& rows, std::size_t from, std::si
       hi[s] = r;
       for (const std::size_t i : allowed[s]) {
         const int e = r + shape.length[i];
+        if (e > starts) continue;
         const double v = logAdd(endF[s + 1].at(e), pf + row[i]);
         endF[s + 1].set(e) = v;
         firstEnd[s + 1] = std::min(firstEnd[s + 1], e);
@@ -152,7 +153,7 @@ FrameReadingOdds readWholeFrame(const ScoreRows& rows, std::size_t from, std::si
     startB[s].cover(follow[s]);
     bwd[s].cover(follow[s]);
   }
-  const auto afterAt = [&](int s, int e) { return s == n ? 0.0 : after[s].at(e); };
+  const auto afterAt = [&](int s, int e) { return s < n ? after[s].at(e) : e <= starts ? 0.0 : kLogZero; };
   const auto bwdAt = [&](int s, int r) { return r > hi[s] ? kLogZero : bwd[s].at(std::max(r, lo[s])); };
   for (int r = length - 1; r >= 0; --r) {
     for (int s = 1; s < n; ++s) {

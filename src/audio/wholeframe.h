@@ -50,13 +50,14 @@ struct FrameReadingOdds {
   double mass = 0;  // log of the sum over the frame's readings
 };
 
-// Reads rows [from, to) as the letters of `places`. Empty when no such reading fits the rows.
+// Reads rows [from, to) as the letters of `places`, each letter starting and ending within
+// them. Empty when no such reading fits the rows.
 // Readings far less likely than the best at a grid step (by e^-30) are not followed.
 FrameReadingOdds readWholeFrame(const ScoreRows& rows, std::size_t from, std::size_t to,
                                 const LatticeShape& shape, const std::vector<FramePlace>& places);
 
 // Log of the sum over every reading of rows [from, to), with any number of letters (none
-// too): what a frame's mass is weighed against.
+// too), each within them: what a frame's mass is weighed against.
 double everyReading(const ScoreRows& rows, std::size_t from, std::size_t to, const LatticeShape& shape);
 
 }  // namespace quillon::audio

@@ -191,6 +191,7 @@ struct FrameCase {
   std::uint64_t seed;
   std::string text;
   std::string whole;  // the transmission as read whole, x for a letter not trusted
+  std::string early;  // what of it is handed out before the stream ends
   bool repaired;      // the letters heard one by one differ
 };
 
@@ -208,13 +209,15 @@ TEST_P(FrameReadingTest, ReadsTransmissionsWhole) {
     d.push(z, noisePerSample(s), true);
     if (d.due()) d.decide(false, oneByOne);
   }
-  d.decide(true, oneByOne);
-  d.takeTransmissions(whole);
   const auto read = [](const std::vector<LetterDecision>& letters) {
     std::string r;
     for (const auto& l : letters) r += l.confidence >= kTrustedConfidence ? static_cast<char>(l.letter) : 'x';
     return r;
   };
+  d.takeTransmissions(whole);
+  EXPECT_EQ(read(whole), c.early);
+  d.decide(true, oneByOne);
+  d.takeTransmissions(whole);
   EXPECT_EQ(read(whole), c.whole);
   EXPECT_EQ(read(oneByOne) != c.whole, c.repaired) << read(oneByOne);
   d.takeTransmissions(whole);
@@ -225,13 +228,14 @@ INSTANTIATE_TEST_SUITE_P(
     Frames, FrameReadingTest,
     testing::Values(
         // A letter split in two, two lost and the word's: the count puts them right.
-        FrameCase{-11, 35, "TNGR 89D0A76820472FBCA7A01F", "TNGR89D0A76820472FBCA7A01F", true},
+        FrameCase{-11, 35, "TNGR 89D0A76820472FBCA7A01F", "TNGR89D0A76820472FBCA7A01F", "", true},
         // Noise heard as a letter before the word, and a wrong letter trusted.
-        FrameCase{-10, 26, "TNGR 89D0A76820472FBCA7A01F", "TNGR89D0A76820472FBCA7A01F", true},
-        // Two frames joined by a click between them: the click is no frame's letter.
-        FrameCase{0, 1, "TNGR 89D0A768 E TNGR 2FBCA7A0", "TNGR89D0A768TNGR2FBCA7A0", true},
+        FrameCase{-10, 26, "TNGR 89D0A76820472FBCA7A01F", "TNGR89D0A76820472FBCA7A01F", "", true},
+        // Two frames joined by a click between them: the click is no frame's letter, and the
+        // first frame is read when the next one's beacon word is heard.
+        FrameCase{0, 1, "TNGR 89D0A768 E TNGR 2FBCA7A0", "TNGR89D0A768TNGR2FBCA7A0", "TNGR89D0A768", true},
         // No frame fits: the letters stay as heard.
-        FrameCase{0, 1, "ABCDEF 0123456789 ABCDEF12", "ABCDEF0123456789ABCDEF12", false}));
+        FrameCase{0, 1, "ABCDEF 0123456789 ABCDEF12", "ABCDEF0123456789ABCDEF12", "", false}));
 
 }  // namespace
 }  // namespace quillon::audio
