@@ -2,7 +2,6 @@
 #include "audio/wholeframe.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 
 #include "audio/logsum.h"
@@ -14,6 +13,7 @@ namespace {
 // Readings this far below the best at a grid step are not followed: their share of any
 // sum is below e^-30.
 constexpr double kBeam = 30;
+constexpr int kNever = 1 << 29;  // a grid step no transmission reaches
 
 int longest(const LatticeShape& shape) { return *std::max_element(shape.length.begin(), shape.length.end()); }
 
@@ -95,7 +95,7 @@ FrameReadingOdds readWholeFrame(const ScoreRows& rows, std::size_t from, std::si
   //   follow[s](r)  readings of s letters that a letter starting at r may follow, on
   //                 [lo[s], hi[s]], where place s may start
   std::vector<Track> endF(n + 1), fwd(n + 1), follow(n);
-  std::vector<int> lo(n, -1), hi(n, -2), firstEnd(n + 1, INT_MAX);
+  std::vector<int> lo(n, -1), hi(n, -2), firstEnd(n + 1, kNever);
   std::vector<bool> dead(n, false);
   firstEnd[0] = -shape.minGap;
   // A place left behind by every likely reading for this long is not taken up again.

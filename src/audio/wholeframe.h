@@ -26,14 +26,15 @@ struct LatticeShape {
   int minGap = 10;                // grid steps between letters, at least
   int oddGap = 17, wordGap = 24;  // gaps from oddGap to wordGap cost oddCost
   double oddCost = 3;
-  double frameOddCost = 10;  // in a frame: its letters are evenly spaced
+  double frameOddCost = 10;  // an odd gap between a frame's letters (twice: a word gap), as its
+                             // letters are evenly spaced
 };
 
 using ScoreRows = std::deque<std::vector<float>>;  // [grid step][candidate]: log-likelihood ratio
 
 // A place of a frame: the letters it may hold, and the silence it follows.
 struct FramePlace {
-  enum class After { Anything, LetterGap, WordGap };
+  enum class After { LetterGap, WordGap };
   std::u32string letters;
   After after = After::LetterGap;  // a letter gap (a longer one costs), or a word gap or more
 };
