@@ -77,7 +77,7 @@ TEST_P(DamagedInputTest, DecodesWhatIsSound) {
   const Damage damage = GetParam();
   // Noise only: the letters 40 dB below the noise.
   auto samples =
-      makeRecording({.snrDb = damage == Damage::NoiseOnly ? -40.0 : 6.0, .leadS = 3}, "TNGR 3E").samples;
+      makeRecording({.snrDb = damage == Damage::NoiseOnly ? -40.0 : 6.0, .leadS = 3}, "TNGR 3E5A0F12").samples;
   for (std::size_t i = 0; i < samples.size(); ++i) {
     float& x = samples[i];
     if (damage == Damage::NotFinite && i % 97 == 0)
@@ -88,12 +88,15 @@ TEST_P(DamagedInputTest, DecodesWhatIsSound) {
   }
   if (damage == Damage::ZerosAfter) samples.resize(samples.size() + 5 * 8000);  // a squelch closing
   if (damage == Damage::Empty) samples.clear();
-  CwDecoder d({8000, std::u32string(kBeaconAlphabet), {}});
+  CwDecoder d({8000, std::u32string(kBeaconAlphabet), {8}});
   d.feed(samples);
   d.finish();
-  std::string trusted;
-  for (const auto& l : d.takeLetters()) trusted += l.heard.confidence < kTrustedConfidence ? "" : text({l});
-  EXPECT_EQ(trusted, damage <= Damage::ZerosAfter ? "TNGR 3E" : "");
+  // Letters one by one, and the transmission read whole as a frame.
+  for (const auto& letters : {d.takeLetters(), d.takeTransmissions()}) {
+    std::string trusted;
+    for (const auto& l : letters) trusted += l.heard.confidence < kTrustedConfidence ? "" : text({l});
+    EXPECT_EQ(trusted, damage <= Damage::ZerosAfter ? "TNGR 3E5A0F12" : "");
+  }
   EXPECT_TRUE(damage == Damage::NoiseOnly || d.toneHeard() == (damage <= Damage::ZerosAfter));
   EXPECT_EQ(d.nonFiniteSamples(), damage == Damage::NotFinite ? (samples.size() + 96) / 97 : 0);
 }
