@@ -36,6 +36,7 @@ constexpr std::size_t kFewerSlack = 10;
 constexpr double kFrameDoubt = 12;
 constexpr double kDoubtSlots = 2;
 constexpr std::size_t kFramesRead = 3;   // frames back to back in one transmission, at most
+constexpr double kSureDoubt = 1;         // a frame reading this near every reading ends the search
 constexpr std::size_t kHeldRows = 8192;  // a longer transmission is no frame
 
 }  // namespace
@@ -384,37 +385,48 @@ void LetterDecoder::endTransmission(std::int64_t until) {
   lattice_.wordGap = wordGap_;
   lattice_.oddCost = kOddGapCost;
   // One frame, or up to kFramesRead back to back: a letter that noise made in the pause
-  // between two frames joins them into one transmission.
+  // between two frames joins them into one transmission. The counts nearest the letters
+  // heard go first; once a reading explains the sound about as well as any, none other
+  // could do much better.
   const auto from = static_cast<std::size_t>(first - heldStart_),
              to = static_cast<std::size_t>(last - heldStart_);
-  FrameReadingOdds best;
+  const std::size_t heard = transmission_.size();
+  std::vector<std::vector<std::size_t>> tries;
   std::vector<std::size_t> frames;
-  const auto read = [&](const auto& self) -> void {
-    std::size_t count = 0;
-    for (const std::size_t length : frames) count += shapes_.word.size() + length;
-    const std::size_t heard = transmission_.size();
-    if (!frames.empty() && count + kFewerSlack >= heard && count <= heard + kCountSlack) {
-      // The word's letters, a word gap, the body's letters; frames apart by a word gap or more.
-      std::vector<FramePlace> places;
-      for (const std::size_t length : frames) {
-        for (const char32_t c : shapes_.word)
-          places.push_back({std::u32string(1, c), FramePlace::After::LetterGap});
-        places[places.size() - shapes_.word.size()].after = FramePlace::After::WordGap;
-        places.insert(places.end(), length, {shapes_.body, FramePlace::After::LetterGap});
-        places[places.size() - length].after = FramePlace::After::WordGap;
-      }
-      FrameReadingOdds odds = readWholeFrame(held_, from, to, lattice_, places);
-      if (!odds.letters.empty() && (best.letters.empty() || odds.mass > best.mass)) best = std::move(odds);
-    }
+  const auto gather = [&](const auto& self, std::size_t count) -> void {
+    if (!frames.empty() && count + kFewerSlack >= heard && count <= heard + kCountSlack)
+      tries.push_back(frames);
     if (frames.size() == kFramesRead || count >= heard + kCountSlack) return;
     for (const std::size_t length : shapes_.lengths) {
       frames.push_back(length);
-      self(self);
+      self(self, count + shapes_.word.size() + length);
       frames.pop_back();
     }
   };
-  read(read);
-  const double doubt = best.letters.empty() ? 0 : everyReading(held_, from, to, lattice_) - best.mass;
+  gather(gather, 0);
+  const auto off = [&](const std::vector<std::size_t>& t) {
+    std::size_t count = 0;
+    for (const std::size_t length : t) count += shapes_.word.size() + length;
+    return count > heard ? count - heard : heard - count;
+  };
+  std::stable_sort(tries.begin(), tries.end(), [&](const auto& x, const auto& y) { return off(x) < off(y); });
+  const double every = tries.empty() ? 0 : everyReading(held_, from, to, lattice_);
+  FrameReadingOdds best;
+  for (const auto& t : tries) {
+    // The word's letters, a word gap, the body's letters; frames apart by a word gap or more.
+    std::vector<FramePlace> places;
+    for (const std::size_t length : t) {
+      for (const char32_t c : shapes_.word)
+        places.push_back({std::u32string(1, c), FramePlace::After::LetterGap});
+      places[places.size() - shapes_.word.size()].after = FramePlace::After::WordGap;
+      places.insert(places.end(), length, {shapes_.body, FramePlace::After::LetterGap});
+      places[places.size() - length].after = FramePlace::After::WordGap;
+    }
+    FrameReadingOdds odds = readWholeFrame(held_, from, to, lattice_, places);
+    if (!odds.letters.empty() && (best.letters.empty() || odds.mass > best.mass)) best = std::move(odds);
+    if (!best.letters.empty() && every - best.mass <= kSureDoubt) break;
+  }
+  const double doubt = best.letters.empty() ? 0 : every - best.mass;
   const double slotSnr = transmission_[transmission_.size() / 2].letter.slotSnr;
   const double slotCost = std::min(slotSnr, static_cast<double>(kMaxSampleSnr) * unit_);
   if (!best.letters.empty() && doubt <= kFrameDoubt + kDoubtSlots * slotCost) {
