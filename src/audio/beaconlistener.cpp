@@ -46,7 +46,8 @@ void BeaconListener::finish() {
 void BeaconListener::take() {
   // The display shows letters as they are heard; frames are found in whole transmissions,
   // each read as a frame where one fits.
-  for (AudioLetter& letter : decoding.takeLetters()) heard.push_back(letter);
+  const std::vector<AudioLetter> letters = decoding.takeLetters();
+  heard.insert(heard.end(), letters.begin(), letters.end());
   for (const AudioLetter& letter : decoding.takeTransmissions()) {
     recent.push_back(letter);
     if (recent.size() > kKeptLetters) recent.pop_front();

@@ -59,7 +59,7 @@ CwDecoder::CwDecoder(const DecoderOptions& options) : options_(options) {
   if (!options.frameLengths.empty()) {
     std::u32string word;
     for (const char c : kBeaconWord) word += static_cast<char32_t>(c);
-    letters_->readFrames({word, U"0123456789ABCDEF", options.frameLengths, kPauseS * bbRate_});
+    letters_->readFrames({word, std::u32string(kHexLetters), options.frameLengths, kPauseS * bbRate_});
   }
   delay_.assign(static_cast<std::size_t>(kToneLeadS * rate_) + 1, 0);
   pending_.resize(static_cast<std::size_t>(kSpeedLeadS * bbRate_) + 1);

@@ -41,6 +41,7 @@ inline constexpr double kMinSampleRate = 8000, kMaxSampleRate = 48000;
 
 // The beacon's letters: hexadecimal digits and the beacon word's T, N, G, R.
 inline constexpr std::u32string_view kBeaconAlphabet = U"0123456789ABCDEFTNGR";
+inline constexpr std::u32string_view kHexLetters = kBeaconAlphabet.substr(0, 16);
 
 struct DecoderOptions {
   double sampleRate = 8000;

@@ -17,7 +17,7 @@
 // three scales.
 //
 // Given the frames' shapes, it also keeps each transmission's score rows and, when a
-// pause ends it, reads it again as one to three whole frames (see wholeframe.h): the
+// pause or the next beacon word ends it, reads it again as one to three whole frames (see wholeframe.h): the
 // letter count that is known rules out a merge or a split of letters the reading one by
 // one cannot tell. Where no frame explains the sound nearly as well as any reading, the
 // letters stay as decided one by one.
