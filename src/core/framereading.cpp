@@ -93,6 +93,9 @@ struct Letter {
   float confidence = 1;
 };
 
+// A letter's doubt in halves: one not copied is two, an E one (noise makes short codes most).
+constexpr std::size_t halvesOf(char c) { return c == 'x' ? 2 : (c == 'E' ? 1 : 0); }
+
 bool cannotBeInFrame(const Sound& s) { return s.hex < 0 || !s.trusted; }
 
 // How unlikely a heard letter is as one frame letter with a dit or dah flipped or lost: a
@@ -120,7 +123,15 @@ struct Mend {
   std::size_t at;
   std::size_t heard;  // 2 for a join, 1 for a division
   std::array<Letter, 2> letters;
+  int doubt = 0;  // of a letter it gives that is no hex letter's code but near one
 };
+
+int hexDistance(MorseBits bits) { return bits != 0 && bits < kShortCodes ? kHexDistances[bits] : kTooFar; }
+
+// A letter of a mend whose code is a dit or dah away from a hex letter's: a second error in
+// the same letters, not copied. Farther, the mend is no reading.
+constexpr int kMostMendDoubt = 1;
+Letter damaged(float confidence) { return {'x', true, LetterRepair::NotHex, confidence}; }
 
 void addDivisions(std::span<const Sound> run, std::vector<Mend>& out) {
   for (std::size_t i = 0; i < run.size(); ++i) {
@@ -131,15 +142,16 @@ void addDivisions(std::span<const Sound> run, std::vector<Mend>& out) {
       continue;
     }
     const int n = elementCount(s.bits);
+    const auto part = [&](MorseBits bits) {
+      const int hex = hexValue(bits);
+      return hex >= 0 ? Letter{kHexDigits[hex], true, LetterRepair::Divided, s.confidence}
+                      : damaged(s.confidence);
+    };
     for (int tail = 1; tail < n; ++tail) {
-      const int head = hexValue(static_cast<MorseBits>(s.bits >> tail));
-      const int rest = hexValue(static_cast<MorseBits>((1U << tail) | (s.bits & ((1U << tail) - 1))));
-      if (head >= 0 && rest >= 0) {
-        out.push_back({i,
-                       1,
-                       {Letter{kHexDigits[head], true, LetterRepair::Divided, s.confidence},
-                        Letter{kHexDigits[rest], true, LetterRepair::Divided, s.confidence}}});
-      }
+      const auto head = static_cast<MorseBits>(s.bits >> tail);
+      const auto rest = static_cast<MorseBits>((1U << tail) | (s.bits & ((1U << tail) - 1)));
+      const int doubt = hexDistance(head) + hexDistance(rest);
+      if (doubt <= kMostMendDoubt) out.push_back({i, 1, {part(head), part(rest)}, doubt});
     }
   }
 }
@@ -154,8 +166,14 @@ void addJoins(std::span<const Sound> run, std::vector<Mend>& out) {
       // An unknown code has four dits and dahs or more (every shorter code is a letter), so
       // with a hex letter's five at most the other was an E.
       if (elementCount(a.bits) + elementCount(b.bits) == 1) out.push_back({i, 2, {unknownOf(a, b)}});
-    } else if (const int hex = hexValue(joined(a.bits, b.bits)); hex >= 0) {
-      out.push_back({i, 2, {Letter{kHexDigits[hex], true, LetterRepair::Joined, std::min(a.confidence, b.confidence)}}});
+    } else {
+      const MorseBits code = joined(a.bits, b.bits);
+      const float confidence = std::min(a.confidence, b.confidence);
+      if (const int hex = hexValue(code); hex >= 0) {
+        out.push_back({i, 2, {Letter{kHexDigits[hex], true, LetterRepair::Joined, confidence}}});
+      } else if ((cannotBeInFrame(a) || cannotBeInFrame(b)) && hexDistance(code) <= kMostMendDoubt) {
+        out.push_back({i, 2, {damaged(confidence)}, hexDistance(code)});
+      }
     }
   }
 }
@@ -170,32 +188,36 @@ class Consensus {
     std::array<Letter, 40> reading;
     std::size_t n = 0;
     int unexplained = 0;
-    bool guessed = false;
     std::size_t next = 0;
     for (std::size_t i = 0; i < run.size();) {
       if (next < mends.size() && mends[next]->at == i) {
         const Mend& m = *mends[next++];
+        unexplained += m.doubt;
         for (std::size_t k = 0; k < 3 - m.heard; ++k) reading[n++] = m.letters[k];
-        guessed = guessed || (m.heard == 2 && !cannotBeInFrame(run[i]) && !cannotBeInFrame(run[i + 1]));
         i += m.heard;
       } else {
         unexplained += doubt(run[i]);
         reading[n++] = asHeard(run[i++]);
       }
     }
-    // Joining two hex letters explains nothing else: only where nothing else needs it.
-    if (guessed && unexplained > 0) return;
     if (unexplained > fewest) return;
+    std::size_t halves = 0;
+    for (std::size_t k = 0; k < length; ++k) halves += halvesOf(reading[k].c);
     if (unexplained < fewest) {
       fewest = unexplained;
+      fewestHalves = halves;
       letters = reading;
       differs.fill(false);
       return;
     }
+    fewestHalves = std::min(fewestHalves, halves);
     for (std::size_t k = 0; k < length; ++k) differs[k] = differs[k] || reading[k].c != letters[k].c;
   }
 
   bool found() const { return fewest != kNone; }
+  // The doubt of the likeliest readings' letters, in halves: where readings disagree on which
+  // letter is which, the letters heard are no less a frame's.
+  std::size_t halves() const { return fewestHalves; }
 
   void write(RunReading& out) const {
     out.letters.clear();
@@ -215,6 +237,7 @@ class Consensus {
   std::span<const Sound> run;
   std::size_t length;
   int fewest = kNone;
+  std::size_t fewestHalves = 0;
   std::array<Letter, 40> letters;
   std::array<bool, 40> differs{};
 };
@@ -259,12 +282,6 @@ int distance(MorseBits bits, std::size_t part) {
   return bits < kShortCodes ? kPartDistances[bits][part] : kTooFar;
 }
 
-bool plausible(std::string_view letters, std::size_t mostDoubt) {
-  std::size_t halves = 0;
-  for (char c : letters) halves += c == 'x' ? 2 : (c == 'E' ? 1 : 0);
-  return halves <= 2 * mostDoubt;
-}
-
 }  // namespace
 
 MorseBits morseBits(std::string_view code) { return bitsOf(code); }
@@ -291,7 +308,9 @@ bool readRun(std::span<const Sound> run, std::size_t length, std::size_t mostDou
         out.repairs.push_back({static_cast<std::uint8_t>(k), asHeard(run[k]).why});
       }
     }
-    return plausible(out.letters, mostDoubt);
+    std::size_t halves = 0;
+    for (char c : out.letters) halves += halvesOf(c);
+    return halves <= 2 * mostDoubt;
   }
   Consensus consensus(run, length);
   std::array<const Mend*, kMaxRepairs> chosen{};
@@ -301,7 +320,7 @@ bool readRun(std::span<const Sound> run, std::size_t length, std::size_t mostDou
   chooseMends(mends, 0, 0, std::span(chosen).first(repairs), 0, consensus);
   if (!consensus.found()) return false;
   consensus.write(out);
-  return plausible(out.letters, mostDoubt);
+  return consensus.halves() <= 2 * mostDoubt;
 }
 
 BeaconMatch beaconStart(std::span<const MorseBits> codes, std::uint32_t wordStarts) {

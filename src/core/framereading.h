@@ -10,9 +10,11 @@
 // wrong count is mended with as few joins or divisions of heard letters as possible. Only
 // a letter that cannot be in a frame (not hexadecimal, or an unknown code) is divided: a
 // hex letter that could be two (B as D E) is far more often a hex letter beside an E that
-// lost its one dit, which could be anywhere. Two hex letters are joined (D E as B) only
-// where no other letter is in doubt. The readings that leave the least doubt in the letters
-// they keep win; where several remain, the places where they disagree are not copied.
+// lost its one dit, which could be anywhere. A mend may give a letter a dit or dah away
+// from a hex letter's (a second error in the same letters): it is not copied, and counts as
+// that much doubt. The readings that leave the least doubt win; where several remain, the
+// places where they disagree are not copied, though they count as no doubt when judging
+// whether the letters are a frame at all.
 
 #include <cstddef>
 #include <cstdint>
