@@ -27,9 +27,12 @@ constexpr double kFineLagS = 0.016;  // +-31 Hz of residual offset
 constexpr double kFineHalfS = 0.5;
 constexpr double kSpeedChange = 0.06;   // the speed moved this far from the epoch's: a new one
 constexpr std::size_t kSpeedLooks = 5;  // the speed is the median of this many looks,
-constexpr std::size_t kFirstLooks = 3;  // and the first epoch waits for this many
+constexpr std::size_t kFirstLooks = 3;  // and the first epoch waits for this many, agreeing
 
 constexpr double kPauseS = 2.0;  // a silence this long ends a transmission
+// A doubtful letter this far from any other is a noise burst near a transmission: two word
+// gaps and more, where letters of text stand a word gap apart at most.
+constexpr double kLoneUnits = 14;
 constexpr float kLargest = 1e6f;
 constexpr std::size_t kBlock = 256;  // larger samples are clipped: sums stay finite
 
@@ -169,11 +172,15 @@ void CwDecoder::pushBaseband(std::complex<float> raw) {
   }
   std::vector<LetterDecision> decided;
   if (units_.size() >= kFirstLooks) {
-    std::vector<double> sorted(units_.begin(), units_.end());
-    std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2),
-                     sorted.end());
-    const double unit = sorted[sorted.size() / 2];
-    if (!letters_->started() || std::abs(unit / letters_->unit() - 1) > kSpeedChange) letters_->restart(unit);
+    const double unit = medianUnit();
+    // The first epoch waits until the looks agree, or kSpeedLooks are in: early looks see
+    // little of the transmission, and the ring still holds what they would have decided.
+    const bool agree = std::all_of(units_.begin(), units_.end(),
+                                   [&](double u) { return std::abs(u / unit - 1) <= kSpeedChange; });
+    if (letters_->started() ? std::abs(unit / letters_->unit() - 1) > kSpeedChange
+                            : agree || units_.size() >= kSpeedLooks) {
+      letters_->restart(unit);
+    }
   }
   toneAt_[static_cast<std::size_t>(letters_->samples()) % toneAt_.size()] = q.toneHz;
   letters_->push(q.z, q.noise, q.tone);
@@ -182,13 +189,20 @@ void CwDecoder::pushBaseband(std::complex<float> raw) {
   takeFromDecoder();
 }
 
+double CwDecoder::medianUnit() const {
+  std::vector<double> sorted(units_.begin(), units_.end());
+  std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2),
+                   sorted.end());
+  return sorted[sorted.size() / 2];
+}
+
 void CwDecoder::takeFromDecoder() {
   std::vector<LetterDecision> ended;
   letters_->takeTransmissions(ended);
   toLetters(ended, transmissions_, false);
 }
 
-void CwDecoder::toLetters(const std::vector<LetterDecision>& decided, LetterRun& run, bool learnGap) {
+void CwDecoder::toLetters(const std::vector<LetterDecision>& decided, LetterRun& run, bool heard) {
   const double sPerSample = static_cast<double>(baseband_->hop()) / rate_;
   for (const LetterDecision& d : decided) {
     AudioLetter a;
@@ -197,6 +211,14 @@ void CwDecoder::toLetters(const std::vector<LetterDecision>& decided, LetterRun&
     a.heard.startS = std::max(0.0, (d.startSample - 0.5) * sPerSample);
     const double endS = (d.endSample - 0.5) * sPerSample;
     const double unitS = d.unitSamples * sPerSample;
+    if (run.lone) {
+      // The letter held stood alone when this one comes as far after it: it goes.
+      if (a.heard.startS - run.loneEndS < kLoneUnits * unitS) {
+        run.out.push_back(*run.lone);
+        run.lastEndS = run.loneEndS;
+      }
+      run.lone.reset();
+    }
     if (run.lastEndS < 0 || a.heard.startS - run.lastEndS >= kPauseS) {
       a.heard.gapBefore = Gap::Pause;
     } else {
@@ -204,12 +226,11 @@ void CwDecoder::toLetters(const std::vector<LetterDecision>& decided, LetterRun&
       // two units past the letter gap heard lately.
       const double gap = (a.heard.startS - run.lastEndS) / unitS;
       a.heard.gapBefore = gap >= std::max(5.0, letterGapUnits_ + 2) ? Gap::Word : Gap::Letter;
-      if (learnGap && gap < 8) {
+      if (heard && gap < 8) {
         letterGapUnits_ += 0.1 * (gap - letterGapUnits_);
         letters_->setLetterGap(letterGapUnits_);
       }
     }
-    run.lastEndS = endS;
     a.signal.wpm = 1.2 / unitS;
     const auto middle = static_cast<std::int64_t>((d.startSample + d.endSample) / 2);
     a.signal.toneHz = toneAt_[static_cast<std::size_t>(std::max<std::int64_t>(0, middle)) % toneAt_.size()];
@@ -219,7 +240,14 @@ void CwDecoder::toLetters(const std::vector<LetterDecision>& decided, LetterRun&
     const double perSample = d.slotSnr / std::max(d.unitSamples, 1.0);
     const double snr = perSample * baseband_->noiseGain() * rate_ / (hop * hop * 2500);
     a.signal.snrDb = snr > 0 ? 10 * std::log10(snr) : -99;
-    run.out.push_back(a);
+    const bool farFromLast = run.lastEndS < 0 || a.heard.startS - run.lastEndS >= kLoneUnits * unitS;
+    if (heard && farFromLast && a.heard.confidence < kTrustedConfidence) {
+      run.lone = a;
+      run.loneEndS = endS;
+    } else {
+      run.out.push_back(a);
+      run.lastEndS = endS;
+    }
   }
 }
 
@@ -233,7 +261,7 @@ void CwDecoder::finish() {
   for (std::size_t i = 0; i < fine_->delay(); ++i) pushBaseband({});
   std::vector<LetterDecision> decided;
   // A recording shorter than the speed's lead: its letters at the speed heard so far.
-  if (!letters_->started() && !units_.empty()) letters_->restart(units_.back());
+  if (!letters_->started() && !units_.empty()) letters_->restart(medianUnit());
   while (pendingOut_ < pendingIn_) {
     Pending q = pending_[pendingOut_ % pending_.size()];
     ++pendingOut_;

@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -100,9 +101,17 @@ class CwDecoder {
   struct LetterRun {
     double lastEndS = -1;
     std::vector<AudioLetter> out;
+    // A doubtful letter far from the one before, held until the next shows whether it stood
+    // alone: noise before or after a transmission, not sent (see toLetters).
+    std::optional<AudioLetter> lone;
+    double loneEndS = 0;
   };
-  void toLetters(const std::vector<LetterDecision>& decided, LetterRun& run, bool learnGap);
+  // `heard`: the letters one by one as heard, which learn the sender's letter gap and leave
+  // out a lone doubtful letter.
+  void toLetters(const std::vector<LetterDecision>& decided, LetterRun& run, bool heard);
   void takeFromDecoder();
+  // The median of the last looks at the speed that found a transmission (some are in).
+  double medianUnit() const;
 
   DecoderOptions options_;
   std::size_t sum_;  // input samples summed into one

@@ -175,6 +175,21 @@ void SpeedTracker::estimate() {
       keyed = s.keyed;
     }
   }
+  // Fast keying's own line may stay weaker than its letters' lines for seconds, and then
+  // the best of them is a half or two thirds of the speed: the faster units are tried too
+  // (the line's strength stays the one that led here).
+  const double lined = bestPeriod;
+  for (const double m : {0.5, 2.0 / 3}) {
+    const double p = lined * m;
+    if (p < periods_.front() / kRatio) continue;
+    const Slots s = slots(p);
+    const double score = elementScore(s);
+    if (score > bestScore) {
+      bestScore = score;
+      bestPeriod = p;
+      keyed = s.keyed;
+    }
+  }
   // The lines are as sharp as the bank's memory allows: a few percent at slow speeds.
   const double found = bestPeriod;
   for (const double f : {0.98, 1.02, 0.96, 1.04}) {
