@@ -30,9 +30,6 @@ constexpr std::size_t kSpeedLooks = 5;  // the speed is the median of this many 
 constexpr std::size_t kFirstLooks = 3;  // and the first epoch waits for this many, agreeing
 
 constexpr double kPauseS = 2.0;  // a silence this long ends a transmission
-// A doubtful letter this far from any other is a noise burst near a transmission: two word
-// gaps and more, where letters of text stand a word gap apart at most.
-constexpr double kLoneUnits = 14;
 constexpr float kLargest = 1e6f;
 constexpr std::size_t kBlock = 256;  // larger samples are clipped: sums stay finite
 
@@ -202,6 +199,8 @@ void CwDecoder::takeFromDecoder() {
   toLetters(ended, transmissions_, false);
 }
 
+double CwDecoder::wordGapUnits() const { return std::max(5.0, letterGapUnits_ + 2); }
+
 void CwDecoder::toLetters(const std::vector<LetterDecision>& decided, LetterRun& run, bool heard) {
   const double sPerSample = static_cast<double>(baseband_->hop()) / rate_;
   for (const LetterDecision& d : decided) {
@@ -212,8 +211,8 @@ void CwDecoder::toLetters(const std::vector<LetterDecision>& decided, LetterRun&
     const double endS = (d.endSample - 0.5) * sPerSample;
     const double unitS = d.unitSamples * sPerSample;
     if (run.lone) {
-      // The letter held stood alone when this one comes as far after it: it goes.
-      if (a.heard.startS - run.loneEndS < kLoneUnits * unitS) {
+      // The letter held stood alone when a word gap parts this one from it too: it goes.
+      if (a.heard.startS - run.loneEndS < wordGapUnits() * unitS) {
         run.out.push_back(*run.lone);
         run.lastEndS = run.loneEndS;
       }
@@ -222,10 +221,9 @@ void CwDecoder::toLetters(const std::vector<LetterDecision>& decided, LetterRun&
     if (run.lastEndS < 0 || a.heard.startS - run.lastEndS >= kPauseS) {
       a.heard.gapBefore = Gap::Pause;
     } else {
-      // Letter and word gaps as this sender keys them: the word gap is taken to start
-      // two units past the letter gap heard lately.
+      // Letter and word gaps as this sender keys them.
       const double gap = (a.heard.startS - run.lastEndS) / unitS;
-      a.heard.gapBefore = gap >= std::max(5.0, letterGapUnits_ + 2) ? Gap::Word : Gap::Letter;
+      a.heard.gapBefore = gap >= wordGapUnits() ? Gap::Word : Gap::Letter;
       if (heard && gap < 8) {
         letterGapUnits_ += 0.1 * (gap - letterGapUnits_);
         letters_->setLetterGap(letterGapUnits_);
@@ -240,8 +238,8 @@ void CwDecoder::toLetters(const std::vector<LetterDecision>& decided, LetterRun&
     const double perSample = d.slotSnr / std::max(d.unitSamples, 1.0);
     const double snr = perSample * baseband_->noiseGain() * rate_ / (hop * hop * 2500);
     a.signal.snrDb = snr > 0 ? 10 * std::log10(snr) : -99;
-    const bool farFromLast = run.lastEndS < 0 || a.heard.startS - run.lastEndS >= kLoneUnits * unitS;
-    if (heard && farFromLast && a.heard.confidence < kTrustedConfidence) {
+    const bool wordBefore = run.lastEndS < 0 || a.heard.startS - run.lastEndS >= wordGapUnits() * unitS;
+    if (heard && wordBefore && a.heard.confidence < kTrustedConfidence) {
       run.lone = a;
       run.loneEndS = endS;
     } else {

@@ -101,17 +101,20 @@ class CwDecoder {
   struct LetterRun {
     double lastEndS = -1;
     std::vector<AudioLetter> out;
-    // A doubtful letter far from the one before, held until the next shows whether it stood
-    // alone: noise before or after a transmission, not sent (see toLetters).
+    // A doubtful letter a word gap or more after the one before, held until the next shows
+    // whether it stood alone: a noise burst near a transmission passes for a one-letter word
+    // (an E or a T), which is left out.
     std::optional<AudioLetter> lone;
     double loneEndS = 0;
   };
   // `heard`: the letters one by one as heard, which learn the sender's letter gap and leave
-  // out a lone doubtful letter.
+  // out a doubtful one-letter word.
   void toLetters(const std::vector<LetterDecision>& decided, LetterRun& run, bool heard);
   void takeFromDecoder();
   // The median of the last looks at the speed that found a transmission (some are in).
   double medianUnit() const;
+  // The word gap is taken to start two units past the letter gap heard lately [units].
+  double wordGapUnits() const;
 
   DecoderOptions options_;
   std::size_t sum_;  // input samples summed into one
