@@ -192,15 +192,13 @@ void SpeedTracker::estimate() {
   }
   // The lines are as sharp as the bank's memory allows: a few percent at slow speeds. A
   // unit a few percent off splits and joins letters of fast keying, so it is sought to 1 %
-  // within 4 %: 3 % each way, then 1 % each way of the best.
-  for (const double step : {0.03, 0.01}) {
-    const double found = bestPeriod;
-    for (const double f : {1 - step, 1 + step}) {
-      const double score = elementScore(slots(found * f));
-      if (score > bestScore) {
-        bestScore = score;
-        bestPeriod = found * f;
-      }
+  // within 4 %.
+  const double found = bestPeriod;
+  for (const double f : {0.99, 1.01, 0.98, 1.02, 0.97, 1.03, 0.96, 1.04}) {
+    const double score = elementScore(slots(found * f));
+    if (score > bestScore) {
+      bestScore = score;
+      bestPeriod = found * f;
     }
   }
   // A history mostly of silence (a transmission's end, a pause) tells no speed: its few
