@@ -87,18 +87,27 @@ SpeedTracker::Slots SpeedTracker::slots(double period) const {
   out.step = std::max<std::size_t>(1, out.width / 12);
   out.unit = std::max<std::size_t>(1, (out.width + out.step / 2) / out.step);
   const std::size_t points = n / out.step;
-  out.u.assign(points, 0);
+  out.u.resize(points);
   std::complex<float> sum{};
-  for (std::size_t i = 0; i < points * out.step; ++i) {
-    sum += ordered_[i];
-    if (i >= out.width) sum -= ordered_[i - out.width];
-    if (i % out.step == out.step - 1) {
-      out.u[i / out.step] = std::norm(sum) * orderedScale_[i] / static_cast<float>(out.width);
+  // The slots that stand out of the noise, counted on the way: the share keyed and the SNR.
+  std::size_t strong = 0;
+  double strongSum = 0;
+  for (std::size_t k = 0, i = 0; k < points; ++k) {
+    for (const std::size_t end = i + out.step; i < end; ++i) {
+      sum += ordered_[i];
+      if (i >= out.width) sum -= ordered_[i - out.width];
+    }
+    const float u = std::norm(sum) * orderedScale_[i - 1] / static_cast<float>(out.width);
+    out.u[k] = u;
+    if (u > kStrongSlot) {
+      ++strong;
+      strongSum += u;
     }
   }
-  out.keyed = static_cast<double>(
-                  std::count_if(out.u.begin(), out.u.end(), [](float u) { return u > kStrongSlot; })) /
-              static_cast<double>(std::max<std::size_t>(1, points));
+  out.keyed = static_cast<double>(strong) / static_cast<double>(std::max<std::size_t>(1, points));
+  // As slotSnr() gives it: no tone when under one slot in twelve stands out.
+  out.snr =
+      points < 16 || strong * 12 < points ? 0 : std::max(strongSum / static_cast<double>(strong) - 1, 0.5);
   return out;
 }
 
@@ -106,10 +115,11 @@ double SpeedTracker::elementScore(const Slots& s) const {
   // The best sequence of dits and dahs with at least a unit between them. Each slot
   // counts its tone energy over the noise less a threshold that noise alone seldom
   // passes: the energy a reading explains, in the same units at every period.
-  std::vector<double> best(s.u.size() + 1, 0);
+  std::vector<double>& best = best_;
+  best.assign(s.u.size() + 1, 0);
   // A mark read where there is none must cost: at a half or a third of the unit, a dit
   // reads as a dah that reaches into the gap. The threshold grows with the slots' SNR.
-  const double threshold = std::max(kSlotThreshold, slotSnr(s.u) / 4);
+  const double threshold = std::max(kSlotThreshold, s.snr / 4);
   auto slot = [&](std::size_t m) { return static_cast<double>(s.u[m]) - 1 - threshold; };
   const std::size_t unit = s.unit;
   for (std::size_t j = 1; j <= s.u.size(); ++j) {

@@ -43,6 +43,7 @@ class SpeedTracker {
     std::vector<float> u;                       // slot energy over noise, a point every `step` samples
     std::size_t width = 1, step = 1, unit = 1;  // samples in a slot; points in a unit
     double keyed = 0;                           // the share of slots that stand out of the noise
+    double snr = 0;                             // their SNR (0: no tone)
   };
   void estimate();
   Slots slots(double period) const;
@@ -62,6 +63,7 @@ class SpeedTracker {
   std::vector<float> noise_;
   std::vector<std::complex<float>> ordered_;  // the history in order, for the element test
   std::vector<float> orderedScale_;
+  mutable std::vector<double> best_;  // the element test's best readings, kept for its memory
   std::size_t count_ = 0;
   double unit_ = 0, strength_ = 0;
   std::size_t looks_ = 0;
