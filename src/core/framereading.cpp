@@ -98,12 +98,16 @@ constexpr std::size_t halvesOf(char c) { return c == 'x' ? 2 : (c == 'E' ? 1 : 0
 
 bool cannotBeInFrame(const Sound& s) { return s.hex < 0 || !s.trusted; }
 
+// Dits and dahs flipped, lost or added between a code and the nearest hex letter's, up to
+// kTooFar (for no code too).
+int hexDistance(MorseBits bits) { return bits != 0 && bits < kShortCodes ? kHexDistances[bits] : kTooFar; }
+
 // How unlikely a heard letter is as one frame letter with a dit or dah flipped or lost: a
 // code far from every hex letter's is two letters run together.
 int doubt(const Sound& s) {
   if (!cannotBeInFrame(s)) return 0;
   if (!s.trusted || s.bits == 0) return 1;
-  return s.bits < kShortCodes ? kHexDistances[s.bits] : kTooFar;
+  return hexDistance(s.bits);
 }
 
 Letter asHeard(const Sound& s) {
@@ -125,8 +129,6 @@ struct Mend {
   std::array<Letter, 2> letters;
   int doubt = 0;  // of a letter it gives that is no hex letter's code but near one
 };
-
-int hexDistance(MorseBits bits) { return bits != 0 && bits < kShortCodes ? kHexDistances[bits] : kTooFar; }
 
 // A letter of a mend whose code is a dit or dah away from a hex letter's: a second error in
 // the same letters, not copied. Farther, the mend is no reading.
