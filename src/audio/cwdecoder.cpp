@@ -160,25 +160,26 @@ void CwDecoder::pushBaseband(std::complex<float> raw) {
   q.noise = steadyNoise(noiseLater, q.noise);
   // The speed is the median of the last looks that found a transmission: one look at low
   // SNR may take a harmonic for the unit, and a new epoch reads its window again.
+  // The epoch is weighed when a look comes in, once a second: nothing else moves it.
   if (speed_->looks() != looks_) {
     looks_ = speed_->looks();
     if (speed_->strength() > 0) {
       units_.push_back(speed_->unitSamples());
       if (units_.size() > kSpeedLooks) units_.pop_front();
+      if (units_.size() >= kFirstLooks) {
+        const double unit = medianUnit();
+        // The first epoch waits until the looks agree, or kSpeedLooks are in: early looks see
+        // little of the transmission, and the ring still holds what they would have decided.
+        const bool agree = std::all_of(units_.begin(), units_.end(),
+                                       [&](double u) { return std::abs(u / unit - 1) <= kSpeedChange; });
+        if (letters_->started() ? std::abs(unit / letters_->unit() - 1) > kSpeedChange
+                                : agree || units_.size() >= kSpeedLooks) {
+          letters_->restart(unit);
+        }
+      }
     }
   }
   std::vector<LetterDecision> decided;
-  if (units_.size() >= kFirstLooks) {
-    const double unit = medianUnit();
-    // The first epoch waits until the looks agree, or kSpeedLooks are in: early looks see
-    // little of the transmission, and the ring still holds what they would have decided.
-    const bool agree = std::all_of(units_.begin(), units_.end(),
-                                   [&](double u) { return std::abs(u / unit - 1) <= kSpeedChange; });
-    if (letters_->started() ? std::abs(unit / letters_->unit() - 1) > kSpeedChange
-                            : agree || units_.size() >= kSpeedLooks) {
-      letters_->restart(unit);
-    }
-  }
   toneAt_[static_cast<std::size_t>(letters_->samples()) % toneAt_.size()] = q.toneHz;
   letters_->push(q.z, q.noise, q.tone);
   if (letters_->due()) letters_->decide(false, decided);
