@@ -260,7 +260,10 @@ void ToneTracker::track(double timeS) {
   e.locked = locked_;
   e.noise = noise_;
   history_.push_back(e);
-  while (history_.size() > 2 && history_.front().timeS < timeS - kKeepS) history_.pop_front();
+  while (history_.size() > 2 && history_.front().timeS < timeS - kKeepS) {
+    history_.pop_front();
+    ++popped_;
+  }
   if (e.jumped) jumps_.push_back(e);
   while (!jumps_.empty() && jumps_.front().timeS < timeS - kKeepS) jumps_.pop_front();
 }
@@ -273,11 +276,26 @@ void ToneTracker::follow(double hz) {
   awayFrames_ = weakFrames_ = refused_ = 0;
 }
 
-const ToneEstimate* ToneTracker::before(double timeS) const {
-  // The history is in time order: the last estimate at or before timeS.
+std::size_t ToneTracker::atOrBefore(double timeS, std::uint64_t& cursor) const {
+  // The history is in time order. Each caller asks at times that move forward a little, so
+  // its last answer, or the next, is the place to look.
+  const auto fits = [&](std::uint64_t id) {
+    if (id < popped_ || id - popped_ >= history_.size()) return false;
+    const std::size_t i = static_cast<std::size_t>(id - popped_);
+    return history_[i].timeS <= timeS && (i + 1 == history_.size() || history_[i + 1].timeS > timeS);
+  };
+  if (!fits(cursor) && fits(cursor + 1)) ++cursor;
+  if (fits(cursor)) return static_cast<std::size_t>(cursor - popped_) + 1;
   const auto it = std::upper_bound(history_.begin(), history_.end(), timeS,
                                    [](double t, const ToneEstimate& e) { return t < e.timeS; });
-  return it == history_.begin() ? nullptr : &*(it - 1);
+  const auto count = static_cast<std::size_t>(it - history_.begin());
+  if (count > 0) cursor = popped_ + count - 1;
+  return count;
+}
+
+const ToneEstimate* ToneTracker::before(double timeS, std::uint64_t& cursor) const {
+  const std::size_t count = atOrBefore(timeS, cursor);
+  return count ? &history_[count - 1] : nullptr;
 }
 
 double ToneTracker::toneAt(double timeS, double lookaheadS) const {
@@ -286,7 +304,7 @@ double ToneTracker::toneAt(double timeS, double lookaheadS) const {
   for (const ToneEstimate& e : jumps_) {
     if (e.timeS > timeS && e.timeS <= timeS + lookaheadS && e.jumpFromS <= timeS) return e.hz;
   }
-  const ToneEstimate* b = before(timeS);
+  const ToneEstimate* b = before(timeS, toneCursor_);
   if (b && b->locked) {
     // A line fitted to the estimates around timeS, between the jumps on either side: the
     // mixer's tone must not jitter with every frame's noise, or a mark's phase wanders.
@@ -297,18 +315,31 @@ double ToneTracker::toneAt(double timeS, double lookaheadS) const {
       else
         to = std::min(to, e.timeS - 1e-9);
     }
-    double n = 0, st = 0, sh = 0, stt = 0, sth = 0;
-    const auto first = std::lower_bound(history_.begin(), history_.end(), from,
-                                        [](const ToneEstimate& e, double t) { return e.timeS < t; });
-    for (auto it = first; it != history_.end() && it->timeS <= to; ++it) {
-      const ToneEstimate& e = *it;
-      if (!e.locked) continue;
-      const double x = e.timeS - timeS;
-      n += 1, st += x, sh += e.hz, stt += x * x, sth += x * e.hz;
-    }
-    if (n >= 8) {
-      const double det = n * stt - st * st;
-      if (det > 0) return (sh * stt - st * sth) / det;
+    // The mixer asks at every hop, and the estimates in the window change only once a
+    // frame: the line is fitted again only when they do.
+    const auto first = history_.begin() +
+                       static_cast<std::ptrdiff_t>(atOrBefore(std::nextafter(from, -HUGE_VAL), fromCursor_));
+    const auto last =
+        std::max(first, history_.begin() + static_cast<std::ptrdiff_t>(atOrBefore(to, toCursor_)));
+    if (first != last) {
+      const Fit key{first->timeS, (last - 1)->timeS, last - first};
+      if (!(fit_.firstS == key.firstS && fit_.lastS == key.lastS && fit_.count == key.count)) {
+        fit_ = key;
+        fit_.originS = timeS;
+        double n = 0, st = 0, sh = 0, stt = 0, sth = 0;
+        for (auto it = first; it != last; ++it) {
+          if (!it->locked) continue;
+          const double x = it->timeS - timeS;
+          n += 1, st += x, sh += it->hz, stt += x * x, sth += x * it->hz;
+        }
+        const double det = n * stt - st * st;
+        fit_.valid = n >= 8 && det > 0;
+        if (fit_.valid) {
+          fit_.hz = (sh * stt - st * sth) / det;
+          fit_.hzPerS = (n * sth - st * sh) / det;
+        }
+      }
+      if (fit_.valid) return fit_.hz + fit_.hzPerS * (timeS - fit_.originS);
     }
     return b->hz + b->hzPerS * (timeS - b->timeS);
   }
@@ -321,7 +352,7 @@ double ToneTracker::toneAt(double timeS, double lookaheadS) const {
 }
 
 bool ToneTracker::lockedAt(double timeS) const {
-  const ToneEstimate* b = before(timeS);
+  const ToneEstimate* b = before(timeS, lockCursor_);
   return b ? b->locked : !history_.empty() && history_.front().locked;
 }
 
@@ -333,7 +364,7 @@ double ToneTracker::noisePerSample(double summed) const {
 }
 
 double ToneTracker::noisePerSampleAt(double timeS, double summed) const {
-  const ToneEstimate* b = before(timeS);
+  const ToneEstimate* b = before(timeS, noiseCursor_);
   return summed * (b ? b->noise : noise_) / windowPower_;
 }
 

@@ -63,7 +63,9 @@ class ToneTracker {
  private:
   void analyse();
   void track(double timeS);
-  const ToneEstimate* before(double timeS) const;
+  // How many estimates lie at or before timeS; `cursor` keeps the caller's place.
+  std::size_t atOrBefore(double timeS, std::uint64_t& cursor) const;
+  const ToneEstimate* before(double timeS, std::uint64_t& cursor) const;
 
   double rate_;
   std::size_t frame_;
@@ -85,6 +87,17 @@ class ToneTracker {
   double lastMeasuredS_ = 0;
   int awayFrames_ = 0, weakFrames_ = 0, refused_ = 0;
   std::deque<ToneEstimate> history_, jumps_;
+  std::uint64_t popped_ = 0;  // estimates dropped from history_'s front
+  // Where each caller's last estimate lies in the history, counted from the first ever.
+  mutable std::uint64_t toneCursor_ = 0, noiseCursor_ = 0, lockCursor_ = 0, fromCursor_ = 0, toCursor_ = 0;
+  // The mixer's line, for the estimates from firstS to lastS.
+  struct Fit {
+    double firstS = -1, lastS = -1;
+    std::ptrdiff_t count = 0;
+    double originS = 0, hz = 0, hzPerS = 0;
+    bool valid = false;
+  };
+  mutable Fit fit_;
 };
 
 }  // namespace quillon::audio
