@@ -25,9 +25,6 @@ constexpr double kToneLeadS = 1.0;
 constexpr double kSpeedLeadS = 3.0;
 constexpr double kFineLagS = 0.016;  // +-31 Hz of residual offset
 constexpr double kFineHalfS = 0.5;
-constexpr double kSpeedChange = 0.06;   // the speed moved this far from the epoch's: a new one
-constexpr std::size_t kSpeedLooks = 5;  // the speed is the median of this many looks,
-constexpr std::size_t kFirstLooks = 3;  // and the first epoch waits for this many, agreeing
 
 constexpr double kPauseS = 2.0;  // a silence this long ends a transmission
 constexpr float kLargest = 1e6f;
@@ -158,40 +155,21 @@ void CwDecoder::pushBaseband(std::complex<float> raw) {
   // The noise level as known now, kSpeedLeadS later: the first samples came before the
   // tracker had measured it.
   q.noise = steadyNoise(noiseLater, q.noise);
-  // The speed is the median of the last looks that found a transmission: one look at low
-  // SNR may take a harmonic for the unit, and a new epoch reads its window again.
-  // The epoch is weighed when a look comes in, once a second: nothing else moves it.
+  // The epoch is weighed when a look at the speed comes in, once a second, and when
+  // letters are decided.
   if (speed_->looks() != looks_) {
     looks_ = speed_->looks();
     if (speed_->strength() > 0) {
-      units_.push_back(speed_->unitSamples());
-      if (units_.size() > kSpeedLooks) units_.pop_front();
-      if (units_.size() >= kFirstLooks) {
-        const double unit = medianUnit();
-        // The first epoch waits until the looks agree, or kSpeedLooks are in: early looks see
-        // little of the transmission, and the ring still holds what they would have decided.
-        const bool agree = std::all_of(units_.begin(), units_.end(),
-                                       [&](double u) { return std::abs(u / unit - 1) <= kSpeedChange; });
-        if (letters_->started() ? std::abs(unit / letters_->unit() - 1) > kSpeedChange
-                                : agree || units_.size() >= kSpeedLooks) {
-          letters_->restart(unit);
-        }
-      }
+      if (const auto unit = epoch_.look(speed_->unitSamples())) letters_->restart(*unit);
     }
   }
   std::vector<LetterDecision> decided;
   toneAt_[static_cast<std::size_t>(letters_->samples()) % toneAt_.size()] = q.toneHz;
   letters_->push(q.z, q.noise, q.tone);
   if (letters_->due()) letters_->decide(false, decided);
+  if (const auto unit = epoch_.letters(decided)) letters_->restart(*unit);
   toLetters(decided, heard_, true);
   takeFromDecoder();
-}
-
-double CwDecoder::medianUnit() const {
-  std::vector<double> sorted(units_.begin(), units_.end());
-  std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(sorted.size() / 2),
-                   sorted.end());
-  return sorted[sorted.size() / 2];
 }
 
 void CwDecoder::takeFromDecoder() {
@@ -260,7 +238,7 @@ void CwDecoder::finish() {
   for (std::size_t i = 0; i < fine_->delay(); ++i) pushBaseband({});
   std::vector<LetterDecision> decided;
   // A recording shorter than the speed's lead: its letters at the speed heard so far.
-  if (!letters_->started() && !units_.empty()) letters_->restart(medianUnit());
+  if (const auto unit = epoch_.startNow()) letters_->restart(*unit);
   while (pendingOut_ < pendingIn_) {
     Pending q = pending_[pendingOut_ % pending_.size()];
     ++pendingOut_;

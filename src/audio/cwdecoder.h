@@ -10,6 +10,8 @@
 //     -> FineTuner (the residual offset, from half a second each side)
 //     -> SpeedTracker (runs 3 s ahead of the letters, so the first letters of a
 //        transmission are decided at its speed)
+//     -> SpeedEpoch (the unit the letters are read at, from the looks at the speed and
+//        from the letters decided)
 //     -> LetterDecoder (whole letters, soft evidence) -> AudioLetter, one by one
 //                     \-> each transmission read again as whole frames -> AudioLetter
 //
@@ -27,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "audio/speedepoch.h"
 #include "core/morse.h"
 
 namespace quillon::audio {
@@ -111,8 +114,6 @@ class CwDecoder {
   // out a doubtful one-letter word.
   void toLetters(const std::vector<LetterDecision>& decided, LetterRun& run, bool heard);
   void takeFromDecoder();
-  // The median of the last looks at the speed that found a transmission (some are in).
-  double medianUnit() const;
   // The word gap is taken to start two units past the letter gap heard lately [units].
   double wordGapUnits() const;
 
@@ -149,8 +150,8 @@ class CwDecoder {
   std::vector<Pending> pending_;  // a ring
   std::uint64_t pendingIn_ = 0, pendingOut_ = 0;
   std::vector<float> toneAt_;  // tone per decoder sample (a ring), for the measures
-  std::deque<double> units_;   // the speed's last looks that found a transmission
-  std::size_t looks_ = 0;
+  SpeedEpoch epoch_;
+  std::size_t looks_ = 0;  // the speed's looks seen
   bool toneHeard_ = false, finished_ = false;
 
   double letterGapUnits_ = 3;  // the letter gap heard lately

@@ -22,7 +22,7 @@ constexpr double kOddGapCost = 3.0;  // a gap too long for a letter gap and too 
                                      // word gap: a letter read one element short leaves one
 constexpr int kMarginUnits = 24;     // evidence after a letter before it is decided
 constexpr int kCycleUnits = 16;      // new evidence between two decisions
-constexpr float kLetterCost = 4.0f;  // prior against a letter: noise makes none
+constexpr float kLetterCost = 5.0f;  // prior against a letter: noise makes none
 constexpr double kNone = kLogZero;
 constexpr std::size_t kSnrSlots = 256;  // grid steps the SNR is measured over
 
