@@ -41,7 +41,8 @@ TEST_P(SpeedEpochTest, MovesOnlyForAnotherSpeed) {
       for (LetterDecision& d : letters) {
         d.confidence = s.confidence;
         d.unitSamples = s.letterUnit;
-        d.endSample = 11 * s.letterUnit;
+        d.startSample = 1000.0 * static_cast<double>(i);
+        d.endSample = d.startSample + 11 * s.letterUnit;
       }
       got = epoch.letters(letters);
     }
@@ -78,9 +79,14 @@ INSTANTIATE_TEST_SUITE_P(
                    {0, 32.4, 1, 32.4},
                    {30.5, 0, 1, {}},
                    {0, 32.4, 1, {}}}},
-        EpochCase{
-            "DoubtfulOrNearLettersLeaveIt",
-            {{30, 0, 1, {}}, {30, 0, 1, {}}, {30, 0, 1, 30}, {0, 32.4, kDoubtful, {}}, {0, 30.5, 1, {}}}},
+        EpochCase{"DoubtfulOrNearLettersLeaveIt",
+                  {{30, 0, 1, {}},
+                   {30, 0, 1, {}},
+                   {30, 0, 1, 30},
+                   {0, 32.4, kDoubtful, {}},
+                   {0, 30.5, 1, {}},
+                   // each batch of sure letters is weighed on its own
+                   {0, 31, 1, 31}}},
         EpochCase{"NoLettersBeforeTheFirst", {{30, 0, 1, {}}, {0, 32.4, 1, {}}}}),
     [](const auto& info) { return info.param.name; });
 
