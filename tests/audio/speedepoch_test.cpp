@@ -13,13 +13,14 @@
 namespace quillon::audio {
 namespace {
 
-// A look at the speed (unit > 0), or three letters of 11 units each heard at `letterUnit`
+// A look at the speed (unit > 0), or three letters `units` long each heard at `letterUnit`
 // with `confidence`; then the new epoch's unit, if one starts.
 struct Step {
   double look = 0;
   double letterUnit = 0;
   float confidence = 1;
   std::optional<double> epoch;
+  double units = 11;
 };
 
 struct EpochCase {
@@ -42,7 +43,7 @@ TEST_P(SpeedEpochTest, MovesOnlyForAnotherSpeed) {
         d.confidence = s.confidence;
         d.unitSamples = s.letterUnit;
         d.startSample = 1000.0 * static_cast<double>(i);
-        d.endSample = d.startSample + 11 * s.letterUnit;
+        d.endSample = d.startSample + s.units * s.letterUnit;
       }
       got = epoch.letters(letters);
     }
@@ -87,6 +88,10 @@ INSTANTIATE_TEST_SUITE_P(
                    {0, 30.5, 1, {}},
                    // each batch of sure letters is weighed on its own
                    {0, 31, 1, 31}}},
+        // 27 units of letters are too few; 54 are enough.
+        EpochCase{
+            "LettersWaitForEnough",
+            {{30, 0, 1, {}}, {30, 0, 1, {}}, {30, 0, 1, 30}, {0, 32.4, 1, {}, 9}, {0, 32.4, 1, 32.4, 9}}},
         EpochCase{"NoLettersBeforeTheFirst", {{30, 0, 1, {}}, {0, 32.4, 1, {}}}}),
     [](const auto& info) { return info.param.name; });
 
