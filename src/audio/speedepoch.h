@@ -13,7 +13,6 @@
 // to the keying it hears, so the letters correct the lean, and looks that scatter leave
 // the epoch alone. A new epoch reads again what is not decided yet.
 
-#include <cstddef>
 #include <deque>
 #include <optional>
 #include <span>
@@ -35,7 +34,6 @@ class SpeedEpoch {
   std::optional<double> startNow();
 
   bool started() const { return unit_ > 0; }
-  double unit() const { return unit_; }
 
  private:
   double start(double unit, double lookUnit);
