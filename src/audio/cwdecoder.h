@@ -22,7 +22,6 @@
 #include <complex>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <optional>
 #include <span>

@@ -7,6 +7,7 @@
 //   noise alone: u ~ exponential(1)      tone: u ~ non-central, mean 1 + rho
 //   LLR(u) = -rho + log I0(2 sqrt(rho u))
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <numbers>
@@ -41,7 +42,13 @@ inline float toneLlr(float u, float rho, float samples) {
 inline constexpr float kStrongSlot = 4.0f;
 
 // The slot SNR from slot energies over the last seconds: the mean of those that stand
-// clearly out of the noise. Too few of them (under one in twelve) and no tone is heard: 0.
+// clearly out of the noise (`strong` of `all`, summing `strongSum`). Too few of them (under
+// one in twelve) and no tone is heard: 0.
+inline double strongSlotSnr(double strongSum, std::size_t strong, std::size_t all) {
+  if (all < 16 || strong * 12 < all) return 0;
+  return std::max(strongSum / static_cast<double>(strong) - 1, 0.5);
+}
+
 template <class Range>
 double slotSnr(const Range& us) {
   double sum = 0;
@@ -53,8 +60,7 @@ double slotSnr(const Range& us) {
       ++strong;
     }
   }
-  if (all < 16 || strong * 12 < all) return 0;
-  return std::max(sum / static_cast<double>(strong) - 1, 0.5);
+  return strongSlotSnr(sum, strong, all);
 }
 
 }  // namespace quillon::audio

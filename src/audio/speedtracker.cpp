@@ -105,9 +105,7 @@ SpeedTracker::Slots SpeedTracker::slots(double period) const {
     }
   }
   out.keyed = static_cast<double>(strong) / static_cast<double>(std::max<std::size_t>(1, points));
-  // As slotSnr() gives it: no tone when under one slot in twelve stands out.
-  out.snr =
-      points < 16 || strong * 12 < points ? 0 : std::max(strongSum / static_cast<double>(strong) - 1, 0.5);
+  out.snr = strongSlotSnr(strongSum, strong, points);
   return out;
 }
 
